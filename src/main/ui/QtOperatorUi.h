@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/OperatorUi.h"
+
+class QWidget;
+
+namespace korvo {
+
+// Message boxes, beeps and event processing for the core, on the Qt application.
+class TQtOperatorUi final : public TOperatorUi {
+ public:
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  void ProcessMessages() override;
+  void ProgressNotice(const std::string& text) override;
+  void Warning(const std::string& text) override;
+  void Information(const std::string& text) override;
+  void Error(const std::string& text) override;
+  bool AskYesNo(const std::string& text) override;
+  TAbortRetry AskAbortRetry(const std::string& text) override;
+  void Beep() override;
+
+  // Where progress notices go once the main window exists.
+  using TProgressSink = void (*)(void* context, const std::string& text);
+  void SetProgressSink(TProgressSink sink, void* context) {
+    sink_ = sink;
+    sinkContext_ = context;
+  }
+
+ private:
+  QWidget* parent_ = nullptr;
+  TProgressSink sink_ = nullptr;
+  void* sinkContext_ = nullptr;
+};
+
+}  // namespace korvo

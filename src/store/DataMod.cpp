@@ -1,0 +1,70 @@
+#include "store/DataMod.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "store/OperatorUi.h"
+#include "store/Program.h"
+#include "store/Schema.h"
+#include "store/UploadConfig.h"
+
+namespace korvo {
+
+TDM::TDM(TProgram& program)
+    : Program(program),
+      Settings(program.Settings),
+      SysParam(program.SysParam),
+      Clock(program.Clock),
+      Ui(program.Ui) {
+  WriteLog("Running KORVO2K/Bio UTILITY.", true);
+  VersionText = "Version 2.00";
+  ModemLinkState.clear();
+  ReadUploadConfig();
+  TermQry.SQL = "SELECT * FROM tTerminals ORDER BY fsAddr";
+  CommQry.SQL = "SELECT fsAddr,fsTermNo,fsLocation,fnPort FROM tTerminals ORDER BY fsAddr";
+  AdmQry.SQL = "SELECT * FROM tLogins ORDER BY fsLoginName";
+  EveQry.SQL = "SELECT * FROM tDirMap ORDER BY fcDirFlag";
+  CHQry.SQL = "SELECT fsCardNo,fsIDNo,fsName,fbPhoto FROM tEmployees ORDER BY fsCardNo";
+  try {
+    OpenDatabase();
+    auto aux = std::make_unique<TQuery>(ADOC);
+    aux->SQL = "SELECT fsAddr,fmHoliday FROM tTerminals";
+    aux->Open();
+    AuxQry = std::move(aux);
+  } catch (const std::exception& e) {
+    // Start-up goes on without a database; every later database step reports its own error.
+    Ui.Error(e.what());
+  }
+}
+
+TDM::~TDM() = default;
+
+const std::string& TDM::ProgramFolder() const { return Program.ProgramFolder; }
+
+std::string TDM::DatabasePath() const { return Program.ProgramFolder + "Korvoweb.mdb"; }
+
+void TDM::OpenDatabase() {
+  std::string path = DatabasePath();
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec)) {
+    ADOC.Open(path);
+    return;
+  }
+  try {
+    ADOC.Create(path);
+    InstallSchema(ADOC);
+  } catch (...) {
+    ADOC.Close();
+    std::remove(path.c_str());  // a half-built file would be taken for a database next time
+    throw;
+  }
+  WriteLog("New database created : " + path + ".", true);
+}
+
+bool TDM::LoadSettings() { return Program.LoadSettings(); }
+bool TDM::SaveSettings() { return Program.SaveSettings(); }
+void TDM::ReadUploadConfig() { korvo::ReadUploadConfig(Program.ProgramFolder, SysParam, Ui); }
+void TDM::WriteUploadConfig() { korvo::WriteUploadConfig(Program.ProgramFolder, SysParam, Ui); }
+void TDM::WriteLog(const std::string& message, bool stamped) { Program.Log.WriteLog(message, stamped); }
+
+}  // namespace korvo

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/Database.h"
+#include "store/DbValue.h"
+#include "store/RecordServices.h"
+#include "store/TextCodec.h"
+
+namespace korvo {
+
+class TProgram;
+class TClock;
+class TOperatorUi;
+class TSettingsRecord;
+struct TSysParam;
+
+// The data module: the one database connection with its shared queries, and the services that
+// every window calls. It lives from start-up to the end of the process.
+class TDM {
+ public:
+  explicit TDM(TProgram& program);
+  ~TDM();
+  TDM(const TDM&) = delete;
+  TDM& operator=(const TDM&) = delete;
+
+  TProgram& Program;
+  TSettingsRecord& Settings;
+  TSysParam& SysParam;
+  TClock& Clock;
+  TOperatorUi& Ui;
+  const std::string& ProgramFolder() const;
+
+  TDatabase ADOC;
+  TQuery TermQry{ADOC};
+  TQuery CommQry{ADOC};
+  TQuery AdmQry{ADOC};
+  TQuery EveQry{ADOC};
+  TQuery CHQry{ADOC};
+  TQuery EmpQry{ADOC};
+  TQuery MapQry{ADOC};
+  // Opened at start; the modem dialler finds its terminal rows with it.
+  std::unique_ptr<TQuery> AuxQry;
+
+  std::string VersionText;
+  // The phone number of the call in progress, "Disconnect" after the operator hung up, or empty.
+  std::string ModemLinkState;
+
+  bool DatabaseOpen() const { return ADOC.Connected(); }
+  std::string DatabasePath() const;
+
+  // Settings, upload configuration and log.
+  bool LoadSettings();
+  bool SaveSettings();
+  void ReadUploadConfig();
+  void WriteUploadConfig();
+  void WriteLog(const std::string& message, bool stamped);
+
+  // Record services.
+  bool OpenAndSeek(TQuery& query, const std::string& table, const std::string& key, const std::string& keyField) {
+    return korvo::OpenAndSeek(query, table, key, keyField);
+  }
+  bool SeekRecord(TQuery& query, const std::string& /*table*/, const std::string& key,
+                  const std::string& keyField) {
+    return korvo::SeekRecord(query, key, keyField);
+  }
+  int UpdateRecord(TQuery& query, const std::string& table, const TCondition& condition,
+                   const std::vector<TValue>& values, const std::vector<std::string>& fields) {
+    return korvo::UpdateRecord(query, table, condition, values, fields);
+  }
+  int InsertRecord(TQuery& query, const std::string& table, const std::vector<TValue>& values,
+                   const std::vector<std::string>& fields) {
+    return korvo::InsertRecord(query, table, values, fields);
+  }
+  int DeleteRecords(TQuery& query, const std::string& table, const TCondition& condition) {
+    return korvo::DeleteRecords(query, table, condition);
+  }
+  static std::string XorText(std::string_view text, unsigned char key) { return korvo::XorText(text, key); }
+  static std::string HexEncode(std::string_view bytes) { return korvo::HexEncode(bytes); }
+  static std::string HexDecode(std::string_view text) { return korvo::HexDecode(text); }
+
+  // The last step of shutting down.
+  void FreeAuxQuery() { AuxQry.reset(); }
+
+ private:
+  void OpenDatabase();
+};
+
+}  // namespace korvo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace korvo {
+
+enum class TAbortRetry { Abort, Retry };
+
+// What the core asks of whoever sits in front of it: the Qt windows, a console, or a test script.
+// Every message box, every "process pending window messages" and every progress notice of the
+// core goes through here, so no core code needs a window.
+class TOperatorUi {
+ public:
+  virtual ~TOperatorUi() = default;
+  virtual void ProcessMessages() {}
+  virtual void ProgressNotice(const std::string& text) { (void)text; }
+  virtual void Warning(const std::string& text) = 0;
+  virtual void Information(const std::string& text) = 0;
+  virtual void Error(const std::string& text) = 0;
+  virtual bool AskYesNo(const std::string& text) = 0;
+  virtual TAbortRetry AskAbortRetry(const std::string& text) = 0;
+  virtual void Beep() {}
+};
+
+}  // namespace korvo

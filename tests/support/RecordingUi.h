@@ -1,0 +1,37 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "store/OperatorUi.h"
+
+namespace korvo::test {
+
+// Records every call of the core to its operator, and answers questions from a script.
+class TRecordingUi : public TOperatorUi {
+ public:
+  struct TCall {
+    std::string kind;  // "warning", "information", "error", "yesno", "abortretry", "progress", "beep"
+    std::string text;
+  };
+
+  void ProcessMessages() override { ++processed; }
+  void ProgressNotice(const std::string& text) override { calls.push_back({"progress", text}); }
+  void Warning(const std::string& text) override { calls.push_back({"warning", text}); }
+  void Information(const std::string& text) override { calls.push_back({"information", text}); }
+  void Error(const std::string& text) override { calls.push_back({"error", text}); }
+  bool AskYesNo(const std::string& text) override;
+  TAbortRetry AskAbortRetry(const std::string& text) override;
+  void Beep() override { calls.push_back({"beep", ""}); }
+
+  std::vector<std::string> Texts(const std::string& kind) const;
+  std::vector<std::string> Progress() const { return Texts("progress"); }
+
+  std::vector<TCall> calls;
+  std::deque<bool> yesNoAnswers;             // default when empty: false
+  std::deque<TAbortRetry> abortRetryAnswers;  // default when empty: Abort
+  int processed = 0;
+};
+
+}  // namespace korvo::test
