@@ -81,6 +81,9 @@ class TDM {
   static std::string HexEncode(std::string_view bytes) { return korvo::HexEncode(bytes); }
   static std::string HexDecode(std::string_view text) { return korvo::HexDecode(text); }
 
+  // Terminal services. A silent terminal is no error: its lines come back as "--".
+  std::string SendCommand(const std::string& address, const std::string& commandText);
+
   // The last step of shutting down.
   void FreeAuxQuery() { AuxQry.reset(); }
 

@@ -1,0 +1,23 @@
+#include "link/CommandText.h"
+#include "link/Transports.h"
+
+// Transports not built yet answer every line as a silent terminal would.
+namespace korvo {
+namespace {
+std::string AllSilent(const std::string& commandText) {
+  std::vector<std::string> entries(SplitCommandLines(commandText).size(), kNoReply);
+  return JoinTrimmedEntries(entries);
+}
+}  // namespace
+
+std::string SerialTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
+  return AllSilent(commandText);
+}
+std::string NetTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
+  return AllSilent(commandText);
+}
+std::string ModemTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
+  return AllSilent(commandText);
+}
+
+}  // namespace korvo
