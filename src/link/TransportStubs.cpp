@@ -1,5 +1,6 @@
 #include "link/CommandText.h"
 #include "link/Transports.h"
+#include "store/DataMod.h"
 
 // Transports not built yet answer every line as a silent terminal would.
 namespace korvo {
@@ -19,5 +20,8 @@ std::string NetTransport(TDM&, const TTerminalRow&, const std::string&, const st
 std::string ModemTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
   return AllSilent(commandText);
 }
+
+// Without the modem link there is never a call to keep up.
+bool TDM::DialTerminal(const std::string&) { return false; }
 
 }  // namespace korvo

@@ -83,6 +83,15 @@ class TDM {
 
   // Terminal services. A silent terminal is no error: its lines come back as "--".
   std::string SendCommand(const std::string& address, const std::string& commandText);
+  // Template transfer over TCP/IP only; FingerCount is the number of "TYPE TMPTABLE" lines to read.
+  std::string SendNetCommand(const std::string& address, const std::string& commandText);
+  bool PingHost(const std::string& host);
+  int FingerCount = 0;
+  // Makes sure the call to a modem address is up, or hangs up for any other address.
+  bool DialTerminal(const std::string& address);
+  std::string WaitModemReply(const std::string& modemCommands);
+  std::string ReadParameters(const std::string& address, const std::string& numberList);
+  std::string SendCommandList(const std::string& address, const std::string& commandLines);
 
   // The last step of shutting down.
   void FreeAuxQuery() { AuxQry.reset(); }
