@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
+#include <vector>
 
 #include "cli/CliCommands.h"
 #include "support/TempFolder.h"
@@ -28,6 +30,20 @@ TEST(CliStatus, EmptyFolderGetsItsFilesAndTheStatusIsPrinted) {
   EXPECT_TRUE(dir.Exists("KORVOSET.DAT"));
   EXPECT_TRUE(dir.Exists("Korvoweb.mdb"));
   EXPECT_FALSE(dir.Exists("UPLOAD.CFG"));
+
+  // The log tells the same story, in start-up order, closed by the indent-only separator.
+  std::string log;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    if (entry.path().filename().string().rfind("LOG_", 0) == 0) log = dir.Read(entry.path().filename().string());
+  std::vector<std::string> order = {"  Reset All Parameter\r\n", "  Running KORVO2K/Bio UTILITY.\r\n",
+                                    "  Exit from KORVO2K/Bio UTILITY.\r\n"};
+  std::size_t at = 0;
+  for (const auto& line : order) {
+    std::size_t found = log.find(line, at);
+    ASSERT_NE(found, std::string::npos) << line << " in " << log;
+    at = found + line.size();
+  }
+  EXPECT_EQ(log.substr(at), std::string(21, ' ') + "\r\n");
 }
 
 TEST(CliStatus, UnknownCommandsAndADamagedDatabaseFail) {
