@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "link/TermiosSerialDevice.h"
 #include "store/OperatorUi.h"
 #include "store/Program.h"
 #include "store/Schema.h"
@@ -15,10 +16,13 @@ TDM::TDM(TProgram& program)
       Settings(program.Settings),
       SysParam(program.SysParam),
       Clock(program.Clock),
-      Ui(program.Ui) {
+      Ui(program.Ui),
+      QCCom(program.Clock, program.Ui, std::make_unique<TTermiosSerialFactory>(program.ProgramFolder)) {
   WriteLog("Running KORVO2K/Bio UTILITY.", true);
   VersionText = "Version 2.00";
   ModemLinkState.clear();
+  QCCom.SetBaud(115200);
+  QCCom.ResponseTime = 100;
   ReadUploadConfig();
   TermQry.SQL = "SELECT * FROM tTerminals ORDER BY fsAddr";
   CommQry.SQL = "SELECT fsAddr,fsTermNo,fsLocation,fnPort FROM tTerminals ORDER BY fsAddr";

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/QCCom32.h"
 #include "store/Database.h"
 #include "store/DbValue.h"
 #include "store/RecordServices.h"
@@ -43,6 +44,9 @@ class TDM {
   TQuery MapQry{ADOC};
   // Opened at start; the modem dialler finds its terminal rows with it.
   std::unique_ptr<TQuery> AuxQry;
+  // The one serial port: the serial line opens and closes it around every command text, the modem
+  // link keeps it open for the call.
+  T_QCCom32 QCCom;
 
   std::string VersionText;
   // The phone number of the call in progress, "Disconnect" after the operator hung up, or empty.

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace korvo {
+
+// The line settings the port object asks of a device when it opens it.
+struct TLineSettings {
+  int baud = 9600;
+  int byteSize = 8;
+  int parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+  int stopCode = 0;  // 0 one stop bit, 1 one and a half, 2 two
+  bool xonXoff = false;
+  bool dtrDsr = false;
+};
+
+// One open serial device. Reads never block: they take only what has arrived.
+class TSerialDevice {
+ public:
+  virtual ~TSerialDevice() = default;
+  virtual int NativeHandle() const = 0;
+  // Driver buffer sizes; false when the driver refuses them.
+  virtual bool SetBufferSizes(int input, int output) = 0;
+  // False when the line state cannot be read or written; the device stays usable as it was.
+  virtual bool ApplyLineSettings(const TLineSettings& settings) = 0;
+  // Returns the number of bytes the driver took.
+  virtual std::size_t Write(std::string_view bytes) = 0;
+  // Received bytes waiting in the driver.
+  virtual int Waiting() = 0;
+  // At most `count` of the waiting bytes.
+  virtual std::string Read(int count) = 0;
+  // Abort and discard both directions.
+  virtual bool Purge() = 0;
+  virtual bool SetRts(bool on) = 0;
+  virtual bool SetDtr(bool on) = 0;
+};
+
+// Opens COM ports by number. Production opens real devices; tests hand out scripted ones.
+class TSerialDeviceFactory {
+ public:
+  virtual ~TSerialDeviceFactory() = default;
+  // Null when the port is missing or held by another program.
+  virtual std::unique_ptr<TSerialDevice> Open(int port) = 0;
+};
+
+}  // namespace korvo
