@@ -106,7 +106,9 @@ Reply CommandInterpreter::run(std::string_view raw) {
 
   if (word == "SETLOGON") return setLogon(trim(args));
   if (!t_.options_.logonCode.empty() && !session_.loggedOn) return refused(word);
-  if (t_.loading_) return loadRecord(raw);
+  // "UNLOCKSYS" and "RESTART" leave an upload that never got its "*"; no record looks like them.
+  if (t_.loading_ && word != "UNLOCKSYS" && word != "RESTART") return loadRecord(raw);
+  if (t_.loading_) t_.loading_.reset();
 
   if (word == "GETVER") return lineReply(t_.options_.version, kOk);
   if (word == "PAR" || word == "SETPAR") return par(args);
@@ -172,8 +174,8 @@ Reply CommandInterpreter::loadRecord(std::string_view raw) {
   std::string record(raw);
   while (!record.empty() && (record.back() == '\r' || record.back() == '\n')) record.pop_back();
   if (trim(record) == kEnd) {
-    t_.log("LOAD " + *t_.loading_ + " " +
-           std::to_string(t_.files_.find(*t_.loading_) ? t_.files_.find(*t_.loading_)->records.size() : 0));
+    const auto* f = t_.files_.find(*t_.loading_);
+    t_.log("LOAD " + *t_.loading_ + " " + std::to_string(f ? f->records.size() : 0));
     t_.loading_.reset();
     return ok();
   }

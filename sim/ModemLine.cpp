@@ -268,7 +268,6 @@ void ModemLine::Impl::run() {
           break;
       }
       if (state == State::Dialing) state = State::Command;
-      note(Channel::Modem, "dial " + number, result);
       if (!result.empty()) send(resultCode(result), t);
     }
     if (state == State::Online) answer(conversation.expire(t), t);
