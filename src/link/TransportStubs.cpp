@@ -14,9 +14,6 @@ std::string AllSilent(const std::string& commandText) {
 std::string SerialTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
   return AllSilent(commandText);
 }
-std::string NetTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
-  return AllSilent(commandText);
-}
 std::string ModemTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
   return AllSilent(commandText);
 }

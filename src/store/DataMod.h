@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ class TClock;
 class TOperatorUi;
 class TSettingsRecord;
 struct TSysParam;
+class TNetStream;
+class TPinger;
 
 // The data module: the one database connection with its shared queries, and the services that
 // every window calls. It lives from start-up to the end of the process.
@@ -89,13 +92,18 @@ class TDM {
   std::string SendCommand(const std::string& address, const std::string& commandText);
   // Template transfer over TCP/IP only; FingerCount is the number of "TYPE TMPTABLE" lines to read.
   std::string SendNetCommand(const std::string& address, const std::string& commandText);
-  bool PingHost(const std::string& host);
+  // `tcpPort`, the terminal's port, stands in for the echo where no ICMP socket may be opened.
+  bool PingHost(const std::string& host, int tcpPort = 0);
   int FingerCount = 0;
   // Makes sure the call to a modem address is up, or hangs up for any other address.
   bool DialTerminal(const std::string& address);
   std::string WaitModemReply(const std::string& modemCommands);
   std::string ReadParameters(const std::string& address, const std::string& numberList);
   std::string SendCommandList(const std::string& address, const std::string& commandLines);
+
+  // The network link's platform parts; empty means real sockets. Tests put scripted ones in.
+  std::function<std::unique_ptr<TNetStream>()> NetStreamFactory;
+  std::shared_ptr<TPinger> Pinger;
 
   // The last step of shutting down.
   void FreeAuxQuery() { AuxQry.reset(); }

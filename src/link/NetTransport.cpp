@@ -1,0 +1,101 @@
+#include "link/NetTransport.h"
+
+#include "link/SocketStream.h"
+#include "link/Transports.h"
+#include "store/Clock.h"
+#include "store/DataMod.h"
+
+namespace korvo {
+
+std::unique_ptr<TTcpClient> NewTcpClient(TDM& dm) {
+  std::unique_ptr<TNetStream> stream = dm.NetStreamFactory ? dm.NetStreamFactory() : nullptr;
+  if (!stream) stream = std::make_unique<TSocketStream>();
+  return std::make_unique<TTcpClient>(dm.Clock, std::move(stream));
+}
+
+std::vector<std::string> AddressPartEntries(const TAddressParts& parts) {
+  std::vector<std::string> entries{parts.address};
+  if (parts.hasLogon) entries.push_back(parts.logon);
+  return entries;
+}
+
+void SendInHalves(TDM& dm, TTcpClient& client, const std::string& text, int pauseMs) {
+  const std::size_t half = text.size() / 2;
+  for (std::size_t i = 0; i < half; ++i) client.SendByte(text[i]);
+  dm.Clock.Pause(pauseMs);
+  for (std::size_t i = half; i < text.size(); ++i) client.SendByte(text[i]);
+}
+
+namespace {
+
+// A listing ends with "*", or when the terminal has been quiet for two seconds.
+std::string ReadListing(TTcpClient& client) {
+  std::string entry;
+  while (entry.size() < kMaxReplyBytes && client.CanRead(2000)) {
+    std::string chunk = client.ReceiveAvailable(kMaxReplyBytes - entry.size());
+    entry += chunk;
+    if (Contains(chunk, "*")) break;
+  }
+  return entry;
+}
+
+// Template data end at exactly one block; whatever follows it is not part of the entry.
+std::string ReadTemplateBlock(TTcpClient& client) {
+  std::string entry;
+  while (entry.size() < kTemplateBytes && client.CanRead(10000))
+    entry += client.ReceiveAvailable(kTemplateBytes - entry.size());
+  return entry;
+}
+
+std::string ExchangeLine(TDM& dm, TTcpClient& client, const std::string& line, bool pauseAfterPiece) {
+  if (Contains(line, "LOAD")) dm.Clock.Pause(10);
+  if (Contains(line, "PAR")) dm.Clock.Pause(10);
+  for (const auto& piece : SplitPieces(line)) {
+    client.SendText(piece + "\r\n");
+    if (pauseAfterPiece) dm.Clock.Pause(10);
+  }
+  std::string entry;
+  if (Contains(line, "TYPE") || Contains(line, "LISTPAR") || Contains(line, "DIR"))
+    entry = ReadListing(client);
+  else if (Contains(line, "TMPDATA"))
+    entry = ReadTemplateBlock(client);
+  else if (Contains(line, "LOAD"))
+    entry = client.ReceiveLine(1000);
+  else
+    entry = client.ReceiveLine(10000);
+  return entry.empty() ? kNoReply : entry;
+}
+
+}  // namespace
+
+std::string NetTransport(TDM& dm, const TTerminalRow& row, const std::string& /*address*/,
+                         const std::string& commandText) {
+  const TAddressParts parts = SplitAddress(row.fsAddr);
+  const bool concatenate = Contains(commandText, "TMPDATA");
+  if (!dm.PingHost(parts.address, row.fnPort)) {
+    std::vector<std::string> entries(SplitCommandLines(commandText).size(), kNoReply);
+    return JoinNetEntries(entries, concatenate);
+  }
+  std::unique_ptr<TTcpClient> client = NewTcpClient(dm);
+  if (client->Connect(parts.address, row.fnPort) != 0)
+    return JoinNetEntries(AddressPartEntries(parts), concatenate);
+
+  if (parts.hasLogon) {
+    client->SendText("SETLOGON " + parts.logon + "\r\n");
+    client->ReceiveLine(500);
+  }
+  std::vector<std::string> entries;
+  if (commandText.size() >= kLongTextChars) {
+    dm.Clock.Pause(1000);
+    SendInHalves(dm, *client, commandText, 5);
+    entries = SplitCommandLines(client->ReceiveLine(10000));
+  } else {
+    const bool pauseAfterPiece = Contains(row.fsAddr, "@");
+    for (const auto& line : SplitCommandLines(commandText))
+      entries.push_back(ExchangeLine(dm, *client, line, pauseAfterPiece));
+  }
+  client->Close();
+  return JoinNetEntries(entries, concatenate);
+}
+
+}  // namespace korvo
