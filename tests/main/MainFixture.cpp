@@ -1,0 +1,69 @@
+#include "MainFixture.h"
+
+#include <filesystem>
+#include <map>
+
+#include "main/LoginLookup.h"
+#include "store/Password.h"
+#include "store/Schema.h"
+
+namespace korvo::test {
+namespace {
+const std::string& TemplateDatabase() {
+  static TTempFolder folder;
+  static const std::string path = [] {
+    std::string p = folder.File("Korvoweb.mdb");
+    TDatabase db;
+    db.Create(p);
+    InstallSchema(db);
+    return p;
+  }();
+  return path;
+}
+}  // namespace
+
+const std::string& CachedHash(const std::string& password) {
+  static std::map<std::string, std::string> hashes;
+  auto it = hashes.find(password);
+  if (it == hashes.end()) it = hashes.emplace(password, HashPassword(password)).first;
+  return it->second;
+}
+
+void TMainFixture::SetUp() {
+  std::filesystem::copy_file(TemplateDatabase(), dir.File("Korvoweb.mdb"));
+  dir.Write("UPLOAD.CFG", "[Korvo2KWeb]\r\n");
+  program = std::make_unique<TProgram>(dir.Path(), clock, ui);
+  dm = &program->Start();
+  ASSERT_TRUE(dm->DatabaseOpen());
+  ui.calls.clear();
+}
+
+void TMainFixture::TearDown() {
+  program.reset();
+}
+
+void TMainFixture::AddTerminal(const std::string& address, const std::string& termNo,
+                               const std::string& location, int port) {
+  dm->ADOC.Execute("INSERT INTO tTerminals (fsAddr, fsTermNo, fsLocation, fnPort) VALUES (?, ?, ?, ?)",
+                   {address, termNo, location, std::int64_t{port}});
+}
+
+void TMainFixture::AddLogin(const std::string& name, const std::string& password) {
+  dm->ADOC.Execute("INSERT INTO tLogins (fsLoginName, fsPassword) VALUES (?, ?)",
+                   {ScrambleLoginName(name), CachedHash(password)});
+}
+
+std::vector<std::string> TMainFixture::LogMessages() {
+  std::string text = dir.Read(program->Log.CurrentPath().substr(dir.Path().size()));
+  std::vector<std::string> out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    auto end = text.find("\r\n", pos);
+    if (end == std::string::npos) end = text.size();
+    out.push_back(text.substr(pos + 21, end - pos - 21));
+    pos = end + 2;
+  }
+  return out;
+}
+
+}  // namespace korvo::test
