@@ -11,9 +11,6 @@ std::string AllSilent(const std::string& commandText) {
 }
 }  // namespace
 
-std::string SerialTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
-  return AllSilent(commandText);
-}
 std::string ModemTransport(TDM&, const TTerminalRow&, const std::string&, const std::string& commandText) {
   return AllSilent(commandText);
 }

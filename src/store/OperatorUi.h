@@ -14,6 +14,9 @@ class TOperatorUi {
   virtual ~TOperatorUi() = default;
   virtual void ProcessMessages() {}
   virtual void ProgressNotice(const std::string& text) { (void)text; }
+  // The maximum of the main window's progress meter: a transport that has read a whole listing moves
+  // the meter there. A fresh meter's maximum where nobody keeps one.
+  virtual int ProgressMaximum() { return 100; }
   virtual void Warning(const std::string& text) = 0;
   virtual void Information(const std::string& text) = 0;
   virtual void Error(const std::string& text) = 0;

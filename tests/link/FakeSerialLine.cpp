@@ -1,5 +1,6 @@
 #include "FakeSerialLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 
@@ -83,7 +84,7 @@ class TFakeDevice final : public TSerialDevice {
   }
   std::size_t Write(std::string_view bytes) override {
     s_->Record("write", std::string(bytes));
-    if (s_->owner->echo) s_->Deliver(bytes);
+    if (s_->owner->echoFrames && !bytes.empty() && bytes.front() == ':') s_->Deliver(bytes);
     if (s_->owner->responder) s_->owner->responder(std::string(bytes));
     s_->Arrive(s_->Now());
     return bytes.size();
@@ -155,7 +156,11 @@ std::unique_ptr<TSerialDeviceFactory> TFakeSerialLine::Factory() {
 }
 
 void TFakeSerialLine::Send(std::string bytes, int delayMs, double bytesPerMs) {
-  state_->chunks.push_back({state_->Now() + delayMs, std::move(bytes), bytesPerMs});
+  // In order of their start: a later Send may start earlier.
+  TState::TChunk chunk{state_->Now() + delayMs, std::move(bytes), bytesPerMs};
+  auto at = std::upper_bound(state_->chunks.begin(), state_->chunks.end(), chunk.at,
+                             [](std::int64_t t, const TState::TChunk& c) { return t < c.at; });
+  state_->chunks.insert(at, std::move(chunk));
 }
 
 void TFakeSerialLine::SendEndless(std::string pattern, double bytesPerMs, int delayMs) {

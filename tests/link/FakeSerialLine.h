@@ -40,7 +40,7 @@ class TFakeSerialLine {
   bool refuseBuffers = false;
   bool refuseSettings = false;
   bool hasRts = true;
-  bool echo = false;  // the bus echoes the PC's own transmission
+  bool echoFrames = false;  // the bus echoes the PC's frames back to it
 
   // What happened.
   const std::vector<TEvent>& Events() const;

@@ -1,0 +1,53 @@
+#include "link/ReplyTokens.h"
+
+namespace korvo {
+namespace {
+
+bool IsBlank(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
+
+}  // namespace
+
+std::vector<std::string> SplitReplyTokens(std::string_view s) {
+  std::vector<std::string> tokens;
+  std::size_t i = 0;
+  const std::size_t n = s.size();
+  auto skipBlanks = [&] {
+    while (i < n && IsBlank(s[i])) ++i;
+  };
+  skipBlanks();
+  while (i < n) {
+    std::string token;
+    if (s[i] == '"') {
+      ++i;
+      while (i < n) {
+        if (s[i] == '"') {
+          if (i + 1 < n && s[i + 1] == '"') {
+            token += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        token += s[i++];
+      }
+    } else {
+      std::size_t start = i;
+      while (i < n && !IsBlank(s[i]) && s[i] != ',') ++i;
+      token.assign(s.substr(start, i - start));
+    }
+    tokens.push_back(std::move(token));
+    skipBlanks();
+    if (i < n && s[i] == ',') {
+      // A comma at the very end still stands before one more, empty, token.
+      if (i + 1 == n) tokens.emplace_back();
+      ++i;
+      skipBlanks();
+    }
+  }
+  return tokens;
+}
+
+}  // namespace korvo

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvo {
+
+// The tokens of a terminal reply. Blanks and control characters separate tokens, a run of them
+// counting as one; a comma separates too, so two commas with nothing between enclose an empty
+// token. A token that begins with a double quote runs to the closing quote, and a doubled quote
+// inside stands for one quote.
+std::vector<std::string> SplitReplyTokens(std::string_view reply);
+
+}  // namespace korvo
