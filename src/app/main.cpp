@@ -11,10 +11,26 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("KORVO2K/Bio Utility");
   korvo::TRealClock clock;
   korvo::TQtOperatorUi ui;
+  // The settings first, then the data module; a database that cannot be opened is reported in an
+  // error box here, before the main window exists, and the start goes on.
   korvo::TProgram program(korvo::ExecutableFolder(), clock, ui);
   korvo::TDM& dm = program.Start();
+
   korvo::TfMain main(program, dm);
   ui.SetParent(&main);
+  ui.SetProgressSink(
+      [](void* window, const std::string& text) {
+        static_cast<korvo::TfMain*>(window)->ProgressNotice(text);
+      },
+      &main);
+  if (!main.FormCreate()) {
+    main.close();  // no login: the exit lines are written and the program ends
+    return 0;
+  }
+  if (!program.Settings.PasswordRequired()) {
+    QApplication::processEvents();
+    main.ShowSplash();
+  }
   main.show();
   int rc = QApplication::exec();
   program.ShutDown();

@@ -1,0 +1,56 @@
+#include "main/ui/ToolWindows.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace korvo {
+
+QMdiSubWindow* TToolWindows::ShowAsChild(QMdiArea* area, QWidget* window) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  QMdiSubWindow* child = area->addSubWindow(window);
+  child->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(window, &QObject::destroyed, child, &QObject::deleteLater);
+  child->adjustSize();
+  child->move(0, 0);
+  child->show();
+  return child;
+}
+
+void TToolWindows::SetPressed(TSlot& s, bool pressed) {
+  if (s.button) s.button->setChecked(pressed);
+}
+
+void TToolWindows::Toggle(TToolWindow id, const TPrepare& prepare) {
+  TSlot& s = Slot(id);
+  if (s.open) {
+    SetPressed(s, false);
+    s.open = false;
+    // Destroyed without its close handler: the flag and the button are already done. Its child
+    // window follows it.
+    if (s.window)
+      delete s.window.data();
+    else
+      delete s.child.data();
+    return;
+  }
+  s.open = true;
+  SetPressed(s, true);
+  if (!s.factory) return;
+  QWidget* w = s.factory();
+  s.window = w;
+  s.child = ShowAsChild(area_, w);
+  if (prepare) prepare(w);
+}
+
+void TToolWindows::Closed(TToolWindow id) {
+  TSlot& s = Slot(id);
+  s.open = false;
+  SetPressed(s, false);
+}
+
+void TToolWindows::ClearOpenFlags() {
+  for (auto& s : slots_) s.open = false;
+}
+
+}  // namespace korvo
