@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace korvo {
@@ -23,6 +24,15 @@ class TOperatorUi {
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual TAbortRetry AskAbortRetry(const std::string& text) = 0;
   virtual void Beep() {}
+
+  // The modem window while a call is dialled: shown with the phone number and the bit rate, its
+  // countdown ("BUSY" for a busy line) updated once a second, closed when dialling ends. The window's
+  // Disconnect button calls `onDisconnect`. Nothing is shown where nobody watches.
+  virtual void ShowModemWindow(const std::string& number, const std::string& rate, std::function<void()> onDisconnect) {
+    (void)number, (void)rate, (void)onDisconnect;
+  }
+  virtual void SetModemCountDown(const std::string& text) { (void)text; }
+  virtual void CloseModemWindow() {}
 };
 
 }  // namespace korvo
