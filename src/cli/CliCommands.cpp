@@ -71,10 +71,17 @@ void Usage(std::ostream& err) {
 
 }  // namespace
 
+int SendCommandJob(TCliContext& c, const std::vector<std::string>& args);
+int ParamsCommandJob(TCliContext& c, const std::vector<std::string>& args);
+
 const std::vector<TCliCommand>& CliCommands() {
   static const std::vector<TCliCommand> kCommands = {
       {"status", "status", "start up, show the settings, the upload configuration and the table sizes",
        StatusCommand},
+      {"send", "send ADDRESS COMMAND...",
+       "send one command text to a terminal and show its reply (\\r in the text separates command lines)",
+       SendCommandJob},
+      {"params", "params ADDRESS N...", "read terminal parameters, one N=value line each", ParamsCommandJob},
   };
   return kCommands;
 }
