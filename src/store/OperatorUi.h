@@ -28,7 +28,8 @@ class TOperatorUi {
   // The modem window while a call is dialled: shown with the phone number and the bit rate, its
   // countdown ("BUSY" for a busy line) updated once a second, closed when dialling ends. The window's
   // Disconnect button calls `onDisconnect`. Nothing is shown where nobody watches.
-  virtual void ShowModemWindow(const std::string& number, const std::string& rate, std::function<void()> onDisconnect) {
+  virtual void ShowModemWindow(const std::string& number, const std::string& rate,
+                               std::function<void()> onDisconnect) {
     (void)number, (void)rate, (void)onDisconnect;
   }
   virtual void SetModemCountDown(const std::string& text) { (void)text; }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "link/ui/SplashModem.h"
+
 namespace korvo {
 
 void TQtOperatorUi::ProcessMessages() { QApplication::processEvents(); }
@@ -35,5 +37,24 @@ TAbortRetry TQtOperatorUi::AskAbortRetry(const std::string& text) {
 }
 
 void TQtOperatorUi::Beep() { QApplication::beep(); }
+
+void TQtOperatorUi::ShowModemWindow(const std::string& number, const std::string& rate,
+                                    std::function<void()> onDisconnect) {
+  CloseModemWindow();
+  auto* window =
+      new TfSplashModem(QString::fromStdString(number), QString::fromStdString(rate), std::move(onDisconnect));
+  modemWindow_ = window;
+  window->show();
+}
+
+void TQtOperatorUi::SetModemCountDown(const std::string& text) {
+  if (auto* window = qobject_cast<TfSplashModem*>(modemWindow_.data()))
+    window->SetCountDown(QString::fromStdString(text));
+}
+
+void TQtOperatorUi::CloseModemWindow() {
+  if (modemWindow_) modemWindow_->close();  // the window frees itself on closing
+  modemWindow_ = nullptr;
+}
 
 }  // namespace korvo

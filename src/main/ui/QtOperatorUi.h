@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include "store/OperatorUi.h"
 
 class QWidget;
@@ -18,6 +20,10 @@ class TQtOperatorUi final : public TOperatorUi {
   bool AskYesNo(const std::string& text) override;
   TAbortRetry AskAbortRetry(const std::string& text) override;
   void Beep() override;
+  void ShowModemWindow(const std::string& number, const std::string& rate,
+                       std::function<void()> onDisconnect) override;
+  void SetModemCountDown(const std::string& text) override;
+  void CloseModemWindow() override;
 
   // Where progress notices go once the main window exists.
   using TProgressSink = void (*)(void* context, const std::string& text);
@@ -30,6 +36,7 @@ class TQtOperatorUi final : public TOperatorUi {
   QWidget* parent_ = nullptr;
   TProgressSink sink_ = nullptr;
   void* sinkContext_ = nullptr;
+  QPointer<QWidget> modemWindow_;  // TfSplashModem while a call is dialled
 };
 
 }  // namespace korvo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+class QLabel;
+
+namespace Ui {
+class TfSplashModem;
+}
+
+namespace korvo {
+
+// The modem window shown while a call is dialled. It only shows what the dialler tells it; its
+// Disconnect button hands the hang-up to the core.
+class TfSplashModem : public QDialog {
+  Q_OBJECT
+ public:
+  TfSplashModem(const QString& number, const QString& rate, std::function<void()> onDisconnect,
+                QWidget* parent = nullptr);
+  ~TfSplashModem() override;
+
+  void SetCountDown(const QString& text);
+  // The text of a panel of the status bar `sbModem`.
+  QString PanelText(int panel) const;
+
+  void bbDisconnectClick();
+
+ private:
+  std::unique_ptr<Ui::TfSplashModem> ui_;
+  QLabel* panel0_;
+  std::function<void()> onDisconnect_;
+};
+
+}  // namespace korvo
