@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QTreeWidget>
 
@@ -65,6 +66,8 @@ TEST_F(AdmWindowTest, TheButtonOpensTheListWithHiddenPasswordsAndASecondClickDes
   EXPECT_EQ(InAdm<QPushButton>("bbClose")->text(), "  &Close");
   EXPECT_EQ(InAdm<QLineEdit>("edOld")->echoMode(), QLineEdit::Password);
   EXPECT_EQ(InAdm<QLineEdit>("edNew")->echoMode(), QLineEdit::Password);
+  for (auto* secret : {InAdm<QLineEdit>("edOld"), InAdm<QLineEdit>("edNew")})
+    EXPECT_EQ(secret->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, secret), '*');
 
   QPointer<TfAdm> adm = Adm();
   // The menu item shares the button's flag: it closes the window the button opened.

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 
 #include "GuiFixture.h"
@@ -40,6 +41,7 @@ TEST_F(LoginWindowTest, TheLastNameIsOfferedAndEnterLogsIn) {
     EXPECT_EQ(edName->maxLength(), 15);
     EXPECT_EQ(edPass->maxLength(), 15);
     EXPECT_EQ(edPass->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(edPass->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edPass), '*');
     EXPECT_TRUE(HasCursor(edPass));
     QTest::keyClick(edName, Qt::Key_Return);
     EXPECT_TRUE(HasCursor(edPass));

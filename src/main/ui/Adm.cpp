@@ -1,6 +1,7 @@
 #include "main/ui/Adm.h"
 
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 #include <exception>
@@ -34,6 +35,14 @@ TfAdm::TfAdm(TDM& dm, std::function<void()> formClose, QWidget* parent)
     : QWidget(parent), dm_(dm), formClose_(std::move(formClose)), ui_(std::make_unique<Ui::TfAdm>()) {
   ui_->setupUi(this);
   setAttribute(Qt::WA_DeleteOnClose);
+  for (QLineEdit* secret : {ui_->edOld, ui_->edNew})
+    secret->setStyleSheet("lineedit-password-character: 42");  // shown as "*"
+
+  // The headings stand over the columns of the list: both grids split their width in halves.
+  for (QTableWidget* grid : {ui_->sg, ui_->sgAdm}) {
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid->setWordWrap(false);
+  }
   ui_->sg->setFixedHeight(ui_->sg->rowHeight(0) + 2 * ui_->sg->frameWidth());
   for (QWidget* w : {static_cast<QWidget*>(ui_->edName), static_cast<QWidget*>(ui_->edOld),
                      static_cast<QWidget*>(ui_->edNew), static_cast<QWidget*>(ui_->bbEdit)})

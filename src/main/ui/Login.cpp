@@ -23,6 +23,7 @@ TfLogin::TfLogin(TDM& dm, std::function<void()> endProgram, QWidget* parent)
       session_(dm),
       ui_(std::make_unique<Ui::TfLogin>()) {
   ui_->setupUi(this);
+  ui_->edPass->setStyleSheet("lineedit-password-character: 42");  // shown as "*"
   ui_->edName->installEventFilter(this);
   ui_->edPass->installEventFilter(this);
   connect(ui_->bbOK, &QPushButton::clicked, this, &TfLogin::bbOKClick);

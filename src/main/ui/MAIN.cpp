@@ -82,7 +82,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   CreateToolBar();
   CreateStatusBar();
   RegisterToolWindows();
-  resize(900, 600);
+  resize(1000, 660);
 }
 
 TfMain::~TfMain() = default;

@@ -8,10 +8,13 @@ namespace korvo {
 
 QMdiSubWindow* TToolWindows::ShowAsChild(QMdiArea* area, QWidget* window) {
   window->setAttribute(Qt::WA_DeleteOnClose);
+  const QSize designed = window->size();  // the size its form was drawn at
   QMdiSubWindow* child = area->addSubWindow(window);
   child->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(window, &QObject::destroyed, child, &QObject::deleteLater);
   child->adjustSize();
+  QSize missing = (designed - window->size()).expandedTo(QSize(0, 0));
+  child->resize(child->size() + missing);
   child->move(0, 0);
   child->show();
   return child;
