@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStyle>
 
 #include "main/ui/MAIN.h"
 #include "main/ui/QtOperatorUi.h"
@@ -9,6 +10,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("KORVO2K/Bio Utility");
+  QApplication::setWindowIcon(app.style()->standardIcon(QStyle::SP_ComputerIcon));
   korvo::TRealClock clock;
   korvo::TQtOperatorUi ui;
   // The settings first, then the data module; a database that cannot be opened is reported in an
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
         static_cast<korvo::TfMain*>(window)->ProgressNotice(text);
       },
       &main);
+  ui.SetProgressMaximumSource([](void* window) { return static_cast<korvo::TfMain*>(window)->Meter().Max(); },
+                              &main);
   if (!main.FormCreate()) {
     main.close();  // no login: the exit lines are written and the program ends
     return 0;

@@ -169,6 +169,9 @@ TEST_F(MainWindowTest, ProgressNoticesMoveTheMeterAndSetItsText) {
   EXPECT_EQ(vm->maximum(), 10);
   EXPECT_EQ(vm->value(), 4);
   EXPECT_EQ(vm->text(), "Step40%");
+  EXPECT_EQ(qtUi.ProgressMaximum(), 100) << "nobody keeps a meter for this one yet";
+  qtUi.SetProgressMaximumSource([](void* w) { return static_cast<TfMain*>(w)->Meter().Max(); }, &m);
+  EXPECT_EQ(qtUi.ProgressMaximum(), 10);
   m.ProgressNotice("0-55");
   EXPECT_EQ(vm->maximum(), 55);
   EXPECT_EQ(vm->text(), "7%");

@@ -13,6 +13,10 @@ void TQtOperatorUi::ProgressNotice(const std::string& text) {
   if (sink_) sink_(sinkContext_, text);
 }
 
+int TQtOperatorUi::ProgressMaximum() {
+  return maximumSource_ ? maximumSource_(maximumContext_) : TOperatorUi::ProgressMaximum();
+}
+
 void TQtOperatorUi::Warning(const std::string& text) {
   QMessageBox::warning(parent_, QApplication::applicationName(), QString::fromStdString(text));
 }

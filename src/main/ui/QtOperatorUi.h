@@ -14,6 +14,7 @@ class TQtOperatorUi final : public TOperatorUi {
   void SetParent(QWidget* parent) { parent_ = parent; }
   void ProcessMessages() override;
   void ProgressNotice(const std::string& text) override;
+  int ProgressMaximum() override;
   void Warning(const std::string& text) override;
   void Information(const std::string& text) override;
   void Error(const std::string& text) override;
@@ -31,11 +32,19 @@ class TQtOperatorUi final : public TOperatorUi {
     sink_ = sink;
     sinkContext_ = context;
   }
+  // Where the meter's maximum is read once the main window exists.
+  using TMaximumSource = int (*)(void* context);
+  void SetProgressMaximumSource(TMaximumSource source, void* context) {
+    maximumSource_ = source;
+    maximumContext_ = context;
+  }
 
  private:
   QWidget* parent_ = nullptr;
   TProgressSink sink_ = nullptr;
   void* sinkContext_ = nullptr;
+  TMaximumSource maximumSource_ = nullptr;
+  void* maximumContext_ = nullptr;
   QPointer<QWidget> modemWindow_;  // TfSplashModem while a call is dialled
 };
 
