@@ -9,7 +9,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 #include <regex>
+#include <stdexcept>
 
 #include "GuiFixture.h"
 #include "main/ui/QtOperatorUi.h"
@@ -178,6 +180,42 @@ TEST_F(MainWindowTest, ProgressNoticesMoveTheMeterAndSetItsText) {
   m.ProgressNotice("abc");
   EXPECT_EQ(vm->value(), 0);
   EXPECT_GE(ui.processed, 4) << "pending messages are processed first";
+}
+
+TEST_F(MainWindowTest, ImmediateLoadingStartsOnTheFirstActivationOnly) {
+  dm->Settings.SetImmediateLoading(true);
+  TfMain& m = NewMain();
+  int opened = 0;
+  m.OpenImmediateLoading = [&] { ++opened; };
+  m.FormActivate();
+  m.FormActivate();
+  EXPECT_EQ(opened, 1);
+  auto log = LogMessages();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Immediate Data Loading."), 1);
+
+  // An aborted immediate load is not started again by the next run's window either.
+  TfMain& again = NewMain();
+  again.OpenImmediateLoading = [&] { ++opened; };
+  again.SetImmediateLoadAborted(true);
+  again.FormActivate();
+  EXPECT_EQ(opened, 1);
+}
+
+TEST_F(MainWindowTest, StartUpSynchronisesClocksWhenConfiguredAndIgnoresItsErrors) {
+  AddTerminal("1", "1", "Gate A");
+  TfMain& m = NewMain();
+  int runs = 0;
+  m.SynchronizeAllTerminals = [&] {
+    ++runs;
+    throw std::runtime_error("terminal did not answer");
+  };
+  ASSERT_TRUE(m.FormCreate());
+  EXPECT_EQ(runs, 0);
+  dm->SysParam.SynchronizeTime = true;
+  ASSERT_TRUE(m.FormCreate());
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(dm->Settings.CurAddr(), "1") << "the first terminal is still selected";
+  EXPECT_TRUE(ui.calls.empty());
 }
 
 TEST_F(MainWindowTest, ClosingWritesTheExitLines) {
