@@ -73,6 +73,7 @@ void Usage(std::ostream& err) {
 
 int SendCommandJob(TCliContext& c, const std::vector<std::string>& args);
 int ParamsCommandJob(TCliContext& c, const std::vector<std::string>& args);
+int PingCommandJob(TCliContext& c, const std::vector<std::string>& args);
 
 const std::vector<TCliCommand>& CliCommands() {
   static const std::vector<TCliCommand> kCommands = {
@@ -82,6 +83,9 @@ const std::vector<TCliCommand>& CliCommands() {
        "send one command text to a terminal and show its reply (\\r in the text separates command lines)",
        SendCommandJob},
       {"params", "params ADDRESS N...", "read terminal parameters, one N=value line each", ParamsCommandJob},
+      {"ping", "ping HOST [PORT]",
+       "check that a network terminal answers the echo (PORT: the terminal's port, used where ICMP is not allowed)",
+       PingCommandJob},
   };
   return kCommands;
 }

@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -14,16 +13,8 @@
 namespace korvo {
 
 bool ResolveIpv4(const std::string& host, in_addr& out) {
-  if (host.empty()) return false;
-  if (::inet_pton(AF_INET, host.c_str(), &out) == 1) return true;
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  hints.ai_socktype = SOCK_STREAM;
-  addrinfo* found = nullptr;
-  if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
-  out = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr;
-  ::freeaddrinfo(found);
-  return true;
+  // Terminals are addressed by dotted IPv4 addresses; no name is ever looked up.
+  return !host.empty() && ::inet_pton(AF_INET, host.c_str(), &out) == 1;
 }
 
 TSocketStream::TSocketStream(TPollFn poll) : poll_(std::move(poll)) {

@@ -30,7 +30,7 @@ class TSocketStream final : public TNetStream {
   bool atEnd_ = false;
 };
 
-// The IPv4 address of a dotted address or host name; false when it cannot be resolved.
+// The IPv4 address of a dotted address; false for anything else.
 bool ResolveIpv4(const std::string& host, in_addr& out);
 
 }  // namespace korvo

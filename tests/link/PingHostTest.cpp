@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <sstream>
 
 #include "LoopbackServer.h"
 #include "NetTestSupport.h"
+#include "cli/CliCommands.h"
 #include "link/PingHost.h"
 
 namespace korvo {
@@ -128,6 +130,25 @@ TEST_F(PingHostOnSockets, TheDataModuleUsesRealSocketsWhenNoPingerIsGiven) {
   } else {
     EXPECT_TRUE(dm.PingHost("127.0.0.1"));
   }
+}
+
+TEST(PingCommand, TellsWhetherTheHostAnswers) {
+  test::TTempFolder dir;
+  bool icmp = IcmpSocketAllowed(SOCK_DGRAM) || IcmpSocketAllowed(SOCK_RAW);
+  TLoopbackServer server([](TPeer& peer) { peer.IdleUntilClosed(5000); });
+  std::vector<std::string> args{"--folder", dir.Path(), "ping", "127.0.0.1"};
+  if (!icmp) args.push_back(std::to_string(server.Port()));
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli(args, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "127.0.0.1 answers the echo.\n");
+
+  std::ostringstream out2, err2;
+  EXPECT_EQ(RunCli({"--folder", dir.Path(), "ping", "999.1.1.1", "7"}, out2, err2), 1);
+  EXPECT_EQ(out2.str(), "999.1.1.1 does not answer the echo.\n") << "not an address: every attempt fails";
+
+  std::ostringstream out3, err3;
+  EXPECT_EQ(RunCli({"--folder", dir.Path(), "ping"}, out3, err3), 2);
+  EXPECT_NE(err3.str().find("usage: ping HOST [PORT]\n"), std::string::npos) << err3.str();
 }
 
 }  // namespace
