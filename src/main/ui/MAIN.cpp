@@ -29,23 +29,6 @@
 
 namespace korvo {
 namespace {
-// Where a tool window's button or menu item goes: before the first one of a later tool window, or
-// before `tail` (Exit, the System submenu) when there is none.
-constexpr const char* kOrderProperty = "toolWindowOrder";
-
-void InsertInOrder(QWidget* container, QAction* action, TToolWindow id, QAction* tail) {
-  action->setProperty(kOrderProperty, static_cast<int>(id));
-  QAction* before = tail;
-  for (QAction* a : container->actions()) {
-    QVariant order = a->property(kOrderProperty);
-    if (a != action && order.isValid() && order.toInt() > static_cast<int>(id)) {
-      before = a;
-      break;
-    }
-  }
-  container->insertAction(before, action);
-}
-
 QTreeWidgetItem* NewItem(const TTerminalNode& node) {
   auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(node.label)});
   for (const auto& child : node.children) item->addChild(NewItem(child));
@@ -168,7 +151,7 @@ QAction* TfMain::AddToolButton(TToolWindow id, const char* name, const QString& 
   auto* action = new QAction(style()->standardIcon(icon), text, this);
   action->setObjectName(name);
   action->setCheckable(true);
-  InsertInOrder(tbMenu_, action, id, tbExit_);
+  TToolWindows::InsertInOrder(tbMenu_, action, id, tbExit_);
   tbMenu_->widgetForAction(action)->setObjectName(name);
   tools_.SetButton(id, action);
   connect(action, &QAction::triggered, this, [this, id, prepare] { Toggle(id, prepare); });
@@ -180,7 +163,7 @@ QAction* TfMain::AddMenuItem(QMenu* menu, TToolWindow id, const char* name, cons
   auto* action = new QAction(text, this);
   action->setObjectName(name);
   QAction* tail = menu == toolsMenu_ ? exitItem_ : menu == setupMenu_ ? systemMenu_->menuAction() : nullptr;
-  InsertInOrder(menu, action, id, tail);
+  TToolWindows::InsertInOrder(menu, action, id, tail);
   menu->menuAction()->setVisible(true);
   connect(action, &QAction::triggered, this, [this, id, prepare] { Toggle(id, prepare); });
   return action;

@@ -3,8 +3,25 @@
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QVariant>
 
 namespace korvo {
+namespace {
+constexpr const char* kOrderProperty = "toolWindowOrder";
+}
+
+void TToolWindows::InsertInOrder(QWidget* container, QAction* action, TToolWindow id, QAction* tail) {
+  action->setProperty(kOrderProperty, static_cast<int>(id));
+  QAction* before = tail;
+  for (QAction* a : container->actions()) {
+    QVariant order = a->property(kOrderProperty);
+    if (a != action && order.isValid() && order.toInt() > static_cast<int>(id)) {
+      before = a;
+      break;
+    }
+  }
+  container->insertAction(before, action);
+}
 
 QMdiSubWindow* TToolWindows::ShowAsChild(QMdiArea* area, QWidget* window) {
   window->setAttribute(Qt::WA_DeleteOnClose);

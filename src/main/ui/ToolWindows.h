@@ -59,6 +59,11 @@ class TToolWindows {
   // window with it.
   static QMdiSubWindow* ShowAsChild(QMdiArea* area, QWidget* window);
 
+  // Puts a tool window's button or menu item into `container` in the order of TToolWindow: before
+  // the first one of a later tool window, or before `tail` (Exit, the System submenu; null: at the
+  // end) when there is none. Registrations may then come in any order.
+  static void InsertInOrder(QWidget* container, QAction* action, TToolWindow id, QAction* tail);
+
  private:
   struct TSlot {
     bool open = false;
