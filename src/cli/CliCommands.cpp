@@ -12,7 +12,9 @@
 namespace korvo {
 namespace {
 
-const char* YesNo(bool b) { return b ? "true" : "false"; }
+const char* YesNo(bool b) {
+  return b ? "true" : "false";
+}
 
 int StatusCommand(TCliContext& c, const std::vector<std::string>& args) {
   if (!args.empty()) {
@@ -84,7 +86,8 @@ const std::vector<TCliCommand>& CliCommands() {
        SendCommandJob},
       {"params", "params ADDRESS N...", "read terminal parameters, one N=value line each", ParamsCommandJob},
       {"ping", "ping HOST [PORT]",
-       "check that a network terminal answers the echo (PORT: the terminal's port, used where ICMP is not allowed)",
+       "check that a network terminal answers the echo (PORT: the terminal's port, used where ICMP is not "
+       "allowed)",
        PingCommandJob},
   };
   return kCommands;

@@ -62,7 +62,9 @@ std::string UpperCase(std::string_view s) {
   return out;
 }
 
-int CountChar(std::string_view text, char c) { return static_cast<int>(std::count(text.begin(), text.end(), c)); }
+int CountChar(std::string_view text, char c) {
+  return static_cast<int>(std::count(text.begin(), text.end(), c));
+}
 
 std::string JoinTrimmedEntries(const std::vector<std::string>& entries) {
   std::string out;
@@ -80,7 +82,8 @@ std::string JoinNetEntries(const std::vector<std::string>& entries, bool concate
 }
 
 std::string ApplyCrLfRule(std::string reply, std::string_view commandText) {
-  if (Contains(commandText, "TMPDATA") || Contains(commandText, "MSGTABLE") || Contains(commandText, "TIMEDMSG"))
+  if (Contains(commandText, "TMPDATA") || Contains(commandText, "MSGTABLE") ||
+      Contains(commandText, "TIMEDMSG"))
     return reply;
   std::string out;
   out.reserve(reply.size());

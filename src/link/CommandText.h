@@ -24,7 +24,9 @@ TAddressParts SplitAddress(std::string_view fsAddr);
 // Blanks and control characters removed from both ends.
 std::string TrimControl(std::string_view s);
 std::string UpperCase(std::string_view s);
-inline bool Contains(std::string_view text, std::string_view what) { return text.find(what) != std::string_view::npos; }
+inline bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
 int CountChar(std::string_view text, char c);
 
 // Serial line and modem: every entry trimmed and followed by CR.

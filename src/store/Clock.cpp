@@ -4,7 +4,9 @@
 
 namespace korvo {
 
-std::chrono::system_clock::time_point TRealClock::Now() { return std::chrono::system_clock::now(); }
+std::chrono::system_clock::time_point TRealClock::Now() {
+  return std::chrono::system_clock::now();
+}
 
 std::int64_t TRealClock::MonotonicMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -43,9 +43,13 @@ TDM::TDM(TProgram& program)
 
 TDM::~TDM() = default;
 
-const std::string& TDM::ProgramFolder() const { return Program.ProgramFolder; }
+const std::string& TDM::ProgramFolder() const {
+  return Program.ProgramFolder;
+}
 
-std::string TDM::DatabasePath() const { return Program.ProgramFolder + "Korvoweb.mdb"; }
+std::string TDM::DatabasePath() const {
+  return Program.ProgramFolder + "Korvoweb.mdb";
+}
 
 void TDM::OpenDatabase() {
   std::string path = DatabasePath();
@@ -65,10 +69,20 @@ void TDM::OpenDatabase() {
   WriteLog("New database created : " + path + ".", true);
 }
 
-bool TDM::LoadSettings() { return Program.LoadSettings(); }
-bool TDM::SaveSettings() { return Program.SaveSettings(); }
-void TDM::ReadUploadConfig() { korvo::ReadUploadConfig(Program.ProgramFolder, SysParam, Ui); }
-void TDM::WriteUploadConfig() { korvo::WriteUploadConfig(Program.ProgramFolder, SysParam, Ui); }
-void TDM::WriteLog(const std::string& message, bool stamped) { Program.Log.WriteLog(message, stamped); }
+bool TDM::LoadSettings() {
+  return Program.LoadSettings();
+}
+bool TDM::SaveSettings() {
+  return Program.SaveSettings();
+}
+void TDM::ReadUploadConfig() {
+  korvo::ReadUploadConfig(Program.ProgramFolder, SysParam, Ui);
+}
+void TDM::WriteUploadConfig() {
+  korvo::WriteUploadConfig(Program.ProgramFolder, SysParam, Ui);
+}
+void TDM::WriteLog(const std::string& message, bool stamped) {
+  Program.Log.WriteLog(message, stamped);
+}
 
 }  // namespace korvo

@@ -66,7 +66,8 @@ class TDM {
   void WriteLog(const std::string& message, bool stamped);
 
   // Record services.
-  bool OpenAndSeek(TQuery& query, const std::string& table, const std::string& key, const std::string& keyField) {
+  bool OpenAndSeek(TQuery& query, const std::string& table, const std::string& key,
+                   const std::string& keyField) {
     return korvo::OpenAndSeek(query, table, key, keyField);
   }
   bool SeekRecord(TQuery& query, const std::string& /*table*/, const std::string& key,

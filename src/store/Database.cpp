@@ -12,7 +12,9 @@
 namespace korvo {
 namespace {
 
-[[noreturn]] void Raise(sqlite3* db) { throw TDbError(db ? sqlite3_errmsg(db) : "database is not open"); }
+[[noreturn]] void Raise(sqlite3* db) {
+  throw TDbError(db ? sqlite3_errmsg(db) : "database is not open");
+}
 
 std::string DateText(const TDate& d) {
   char buf[32];
@@ -62,7 +64,8 @@ class TStatement {
   TStatement(sqlite3* db, const std::string& sql) : db_(db) {
     if (!db) throw TDbError("database is not open");
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st_, &tail) != SQLITE_OK) Raise(db);
+    if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st_, &tail) != SQLITE_OK)
+      Raise(db);
     if (!st_) throw TDbError("empty statement");
   }
   ~TStatement() { sqlite3_finalize(st_); }
@@ -119,7 +122,9 @@ bool ParseInteger(std::string_view s, std::int64_t& out) {
 
 // ---------------------------------------------------------------- TDatabase
 
-TDatabase::~TDatabase() { Close(); }
+TDatabase::~TDatabase() {
+  Close();
+}
 
 sqlite3* TDatabase::Handle() const {
   if (!db_) throw TDbError("database is not open");
@@ -188,13 +193,21 @@ int TDatabase::Execute(const std::string& sql, const std::vector<TValue>& params
   return sqlite3_changes(db_);
 }
 
-void TDatabase::BeginTransaction() { ExecScript("BEGIN"); }
-void TDatabase::Commit() { ExecScript("COMMIT"); }
+void TDatabase::BeginTransaction() {
+  ExecScript("BEGIN");
+}
+void TDatabase::Commit() {
+  ExecScript("COMMIT");
+}
 void TDatabase::Rollback() {
   if (InTransaction()) ExecScript("ROLLBACK");
 }
-bool TDatabase::InTransaction() const { return db_ && sqlite3_get_autocommit(db_) == 0; }
-void TDatabase::Compact() { ExecScript("VACUUM"); }
+bool TDatabase::InTransaction() const {
+  return db_ && sqlite3_get_autocommit(db_) == 0;
+}
+void TDatabase::Compact() {
+  ExecScript("VACUUM");
+}
 
 TTransaction::TTransaction(TDatabase& db) : db_(db) {
   db_.BeginTransaction();
@@ -252,7 +265,8 @@ void TQuery::Open() {
         }
         case SQLITE_BLOB: {
           auto* b = static_cast<const char*>(sqlite3_column_blob(s, i));
-          row.emplace_back(TBlob{std::string(b ? b : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)))});
+          row.emplace_back(
+              TBlob{std::string(b ? b : "", static_cast<std::size_t>(sqlite3_column_bytes(s, i)))});
           break;
         }
         default:
@@ -297,8 +311,12 @@ void TQuery::Last() {
   bof_ = rows_.empty();
 }
 
-void TQuery::Next() { MoveBy(1); }
-void TQuery::Prior() { MoveBy(-1); }
+void TQuery::Next() {
+  MoveBy(1);
+}
+void TQuery::Prior() {
+  MoveBy(-1);
+}
 
 void TQuery::MoveBy(int n) {
   RequireActive();
@@ -335,7 +353,9 @@ int TQuery::ColumnIndex(const std::string& name) const {
   return -1;
 }
 
-bool TQuery::HasField(const std::string& name) const { return ColumnIndex(name) >= 0; }
+bool TQuery::HasField(const std::string& name) const {
+  return ColumnIndex(name) >= 0;
+}
 
 bool TQuery::IsNumericField(const std::string& name) const {
   int i = ColumnIndex(name);
@@ -372,7 +392,8 @@ TField TQuery::FieldByName(const std::string& name) {
 const TDbVariant& TQuery::Value(int column) const {
   RequireActive();
   if (editing_) return editRow_.at(static_cast<std::size_t>(column));
-  if (rows_.empty() || (eof_ && bof_)) throw TDbError("Either BOF or EOF is True, or the current record has been deleted");
+  if (rows_.empty() || (eof_ && bof_))
+    throw TDbError("Either BOF or EOF is True, or the current record has been deleted");
   return rows_.at(static_cast<std::size_t>(pos_)).at(static_cast<std::size_t>(column));
 }
 
@@ -403,7 +424,8 @@ bool TQuery::Locate(const std::string& field, const std::string& value, bool ign
 
 void TQuery::Edit() {
   RequireActive();
-  if (rows_.empty() || (eof_ && bof_)) throw TDbError("Either BOF or EOF is True, or the current record has been deleted");
+  if (rows_.empty() || (eof_ && bof_))
+    throw TDbError("Either BOF or EOF is True, or the current record has been deleted");
   editRow_ = rows_[static_cast<std::size_t>(pos_)];
   editing_ = true;
 }
@@ -454,13 +476,21 @@ void TQuery::Post() {
 
 // ---------------------------------------------------------------- TField
 
-const std::string& TField::Name() const { return q_.names_.at(static_cast<std::size_t>(column_)); }
+const std::string& TField::Name() const {
+  return q_.names_.at(static_cast<std::size_t>(column_));
+}
 
-bool TField::IsNull() const { return std::holds_alternative<std::monostate>(q_.Value(column_)); }
+bool TField::IsNull() const {
+  return std::holds_alternative<std::monostate>(q_.Value(column_));
+}
 
-TDbVariant TField::AsVariant() const { return q_.Value(column_); }
+TDbVariant TField::AsVariant() const {
+  return q_.Value(column_);
+}
 
-std::string TField::AsString() const { return VariantText(q_.Value(column_)); }
+std::string TField::AsString() const {
+  return VariantText(q_.Value(column_));
+}
 
 std::int64_t TField::AsInteger() const {
   const TDbVariant& v = q_.Value(column_);
@@ -488,12 +518,22 @@ double TField::AsFloat() const {
   throw TDbError("'" + s + "' is not a valid floating point value");
 }
 
-std::string TField::AsBlob() const { return AsString(); }
+std::string TField::AsBlob() const {
+  return AsString();
+}
 
-void TField::SetAsString(const std::string& v) { q_.EditableValue(column_) = v; }
-void TField::SetAsInteger(std::int64_t v) { q_.EditableValue(column_) = v; }
-void TField::SetAsBlob(const std::string& bytes) { q_.EditableValue(column_) = TBlob{bytes}; }
-void TField::SetNull() { q_.EditableValue(column_) = std::monostate{}; }
+void TField::SetAsString(const std::string& v) {
+  q_.EditableValue(column_) = v;
+}
+void TField::SetAsInteger(std::int64_t v) {
+  q_.EditableValue(column_) = v;
+}
+void TField::SetAsBlob(const std::string& bytes) {
+  q_.EditableValue(column_) = TBlob{bytes};
+}
+void TField::SetNull() {
+  q_.EditableValue(column_) = std::monostate{};
+}
 
 // ---------------------------------------------------------------- times
 
@@ -501,14 +541,14 @@ std::string ToStoredTime(const std::string& text) {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   char sep1 = 0, sep2 = 0;
   int consumed = 0;
-  bool parsed = std::sscanf(text.c_str(), "%4d%c%2d%c%2d %2d:%2d:%2d%n", &y, &sep1, &mo, &sep2, &d, &h, &mi, &s,
-                            &consumed) == 8 &&
+  bool parsed = std::sscanf(text.c_str(), "%4d%c%2d%c%2d %2d:%2d:%2d%n", &y, &sep1, &mo, &sep2, &d, &h, &mi,
+                            &s, &consumed) == 8 &&
                 consumed == static_cast<int>(text.size()) && sep1 == sep2 && (sep1 == '/' || sep1 == '-');
   auto leap = [](int yr) { return (yr % 4 == 0 && yr % 100 != 0) || yr % 400 == 0; };
   static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   bool valid = parsed && y >= 1 && mo >= 1 && mo <= 12 && d >= 1 &&
-               d <= kDays[mo - 1] + ((mo == 2 && leap(y)) ? 1 : 0) && h >= 0 && h <= 23 && mi >= 0 && mi <= 59 &&
-               s >= 0 && s <= 59;
+               d <= kDays[mo - 1] + ((mo == 2 && leap(y)) ? 1 : 0) && h >= 0 && h <= 23 && mi >= 0 &&
+               mi <= 59 && s >= 0 && s <= 59;
   if (!valid) throw TDbError("'" + text + "' is not a valid date and time");
   char buf[64];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", y, mo, d, h, mi, s);

@@ -17,10 +17,18 @@ struct TOtherValue {};
 // The tagged values taken by the record services and bound into statements.
 using TValue = std::variant<std::int64_t, char, std::string, double, TDate, TOtherValue>;
 
-inline TValue IntValue(std::int64_t v) { return TValue{v}; }
-inline TValue CharValue(char c) { return TValue{c}; }
-inline TValue TextValue(std::string s) { return TValue{std::move(s)}; }
-inline TValue FloatValue(double d) { return TValue{d}; }
+inline TValue IntValue(std::int64_t v) {
+  return TValue{v};
+}
+inline TValue CharValue(char c) {
+  return TValue{c};
+}
+inline TValue TextValue(std::string s) {
+  return TValue{std::move(s)};
+}
+inline TValue FloatValue(double d) {
+  return TValue{d};
+}
 
 // A binary value read from a picture or memo column.
 struct TBlob {
@@ -33,7 +41,7 @@ using TDbVariant = std::variant<std::monostate, std::int64_t, double, std::strin
 
 // A condition text with its bound values, in the order of its "?" marks.
 struct TCondition {
-  TCondition(const char* s) : sql(s) {}  // NOLINT: constant conditions read as plain text
+  TCondition(const char* s) : sql(s) {}             // NOLINT: constant conditions read as plain text
   TCondition(std::string s) : sql(std::move(s)) {}  // NOLINT
   TCondition(std::string s, std::vector<TValue> p) : sql(std::move(s)), params(std::move(p)) {}
   std::string sql;

@@ -36,7 +36,9 @@ bool TProgram::LoadSettings() {
   return LoadSettingsFile(SettingsPath(), Settings, created);
 }
 
-bool TProgram::SaveSettings() { return SaveSettingsFile(SettingsPath(), Settings); }
+bool TProgram::SaveSettings() {
+  return SaveSettingsFile(SettingsPath(), Settings);
+}
 
 TDM& TProgram::Start() {
   LoadSettings();

@@ -13,7 +13,8 @@ namespace korvo {
 // row the query stands on a neighbour and the result is false.
 bool SeekRecord(TQuery& query, const std::string& key, const std::string& keyField);
 // Opens "SELECT * FROM table ORDER BY keyField" and seeks.
-bool OpenAndSeek(TQuery& query, const std::string& table, const std::string& key, const std::string& keyField);
+bool OpenAndSeek(TQuery& query, const std::string& table, const std::string& key,
+                 const std::string& keyField);
 
 // The statement lines of an update or insert, joined with CR LF when executed. With `literals`
 // the values are written out as the engine dialect writes them (for reading and tracing);

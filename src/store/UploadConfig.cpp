@@ -27,11 +27,15 @@ bool ReadFlag(const TIniFile& ini, const char* key, bool def) {
   return n != 0;
 }
 
-const char* Flag(bool b) { return b ? "1" : "0"; }
+const char* Flag(bool b) {
+  return b ? "1" : "0";
+}
 
 }  // namespace
 
-std::string UploadConfigPath(const std::string& programFolder) { return programFolder + "/UPLOAD.CFG"; }
+std::string UploadConfigPath(const std::string& programFolder) {
+  return programFolder + "/UPLOAD.CFG";
+}
 
 std::string UploadConfigMissingText(const std::string& programFolder) {
   return "File " + UploadConfigPath(programFolder) + " not found";

@@ -34,7 +34,8 @@ TEST(CliStatus, EmptyFolderGetsItsFilesAndTheStatusIsPrinted) {
   // The log tells the same story, in start-up order, closed by the indent-only separator.
   std::string log;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-    if (entry.path().filename().string().rfind("LOG_", 0) == 0) log = dir.Read(entry.path().filename().string());
+    if (entry.path().filename().string().rfind("LOG_", 0) == 0)
+      log = dir.Read(entry.path().filename().string());
   std::vector<std::string> order = {"  Reset All Parameter\r\n", "  Running KORVO2K/Bio UTILITY.\r\n",
                                     "  Exit from KORVO2K/Bio UTILITY.\r\n"};
   std::size_t at = 0;

@@ -122,16 +122,19 @@ TEST_F(DatabaseTest, EngineErrorsCarryTheEnginesMessage) {
 TEST_F(DatabaseTest, ActivityTimesAreRealDatesAndTimes) {
   EXPECT_EQ(ToStoredTime("2026/12/09 07:05:03"), "2026-12-09 07:05:03");
   EXPECT_EQ(ToStoredTime("2024-02-29 23:59:59"), "2024-02-29 23:59:59");
-  for (std::string bad : {"2026/02/30 10:00:00", "2025/02/29 10:00:00", "2026/13/01 10:00:00",
-                          "2026/12/09 24:00:00", "2026/12/09 10:60:00", "2026/12/09", "garbage",
-                          "2026/12-09 10:00:00"})
+  for (std::string bad :
+       {"2026/02/30 10:00:00", "2025/02/29 10:00:00", "2026/13/01 10:00:00", "2026/12/09 24:00:00",
+        "2026/12/09 10:60:00", "2026/12/09", "garbage", "2026/12-09 10:00:00"})
     EXPECT_THROW(ToStoredTime(bad), TDbError) << bad;
   // The table refuses what slipped past the conversion.
-  EXPECT_EQ(db.Execute("INSERT INTO tActivities VALUES ('1', '2026-12-09 07:05:03', 'I', '00', '1', '00')"), 1);
-  EXPECT_THROW(db.Execute("INSERT INTO tActivities VALUES ('1', '2026-02-30 07:05:03', 'I', '00', '1', '00')"),
-               TDbError);
-  EXPECT_THROW(db.Execute("INSERT INTO tActivities VALUES ('1', '2026/12/09 07:05:03', 'I', '00', '1', '00')"),
-               TDbError);
+  EXPECT_EQ(db.Execute("INSERT INTO tActivities VALUES ('1', '2026-12-09 07:05:03', 'I', '00', '1', '00')"),
+            1);
+  EXPECT_THROW(
+      db.Execute("INSERT INTO tActivities VALUES ('1', '2026-02-30 07:05:03', 'I', '00', '1', '00')"),
+      TDbError);
+  EXPECT_THROW(
+      db.Execute("INSERT INTO tActivities VALUES ('1', '2026/12/09 07:05:03', 'I', '00', '1', '00')"),
+      TDbError);
 }
 
 TEST_F(DatabaseTest, TransactionRollsBackWhenNotCommitted) {

@@ -30,9 +30,9 @@ TEST(MonthlyLog, StampedAndUnstampedLinesInTheMonthsFile) {
   log.WriteLog("Running KORVO2K/Bio UTILITY.", true);
   log.WriteLog("", false);
   log.WriteLog("indented", false);
-  EXPECT_EQ(dir.Read("LOG_1226.TXT"),
-            "09/12/2026 07:05:03  Running KORVO2K/Bio UTILITY.\r\n" + std::string(21, ' ') + "\r\n" +
-                std::string(21, ' ') + "indented\r\n");
+  EXPECT_EQ(dir.Read("LOG_1226.TXT"), "09/12/2026 07:05:03  Running KORVO2K/Bio UTILITY.\r\n" +
+                                          std::string(21, ' ') + "\r\n" + std::string(21, ' ') +
+                                          "indented\r\n");
   EXPECT_EQ(log.CurrentPath(), dir.File("LOG_1226.TXT"));
 }
 

@@ -79,13 +79,15 @@ TEST_F(RecordServicesTest, SeekRecordSearchesAnOpenQueryWithoutChangingIt) {
 }
 
 TEST_F(RecordServicesTest, StatementLinesOfAnInsertAndAnUpdate) {
-  EXPECT_EQ(InsertStatementLines("tHoliday", {TextValue("2512"), TextValue("Christmas")}, {""}, true),
-            (std::vector<std::string>{"INSERT INTO tHoliday", "VALUES (", "'2512'", ",", "'Christmas'", ")"}));
-  EXPECT_EQ(UpdateStatementLines("tHoliday", "fsDate=\"2512\"", {TextValue("New year")}, {"fsDesc"}, true),
-            (std::vector<std::string>{"UPDATE tHoliday SET ", "fsDesc=", "'New year'", " WHERE fsDate=\"2512\""}));
+  EXPECT_EQ(
+      InsertStatementLines("tHoliday", {TextValue("2512"), TextValue("Christmas")}, {""}, true),
+      (std::vector<std::string>{"INSERT INTO tHoliday", "VALUES (", "'2512'", ",", "'Christmas'", ")"}));
+  EXPECT_EQ(
+      UpdateStatementLines("tHoliday", "fsDate=\"2512\"", {TextValue("New year")}, {"fsDesc"}, true),
+      (std::vector<std::string>{"UPDATE tHoliday SET ", "fsDesc=", "'New year'", " WHERE fsDate=\"2512\""}));
   EXPECT_EQ(InsertStatementLines("tHoliday", {TextValue("a"), TextValue("b")}, {"fsDate", "fsDesc"}, false),
-            (std::vector<std::string>{"INSERT INTO tHoliday", " (fsDate", ",fsDesc", ") ", "VALUES (", "?", ",",
-                                      "?", ")"}));
+            (std::vector<std::string>{"INSERT INTO tHoliday", " (fsDate", ",fsDesc", ") ", "VALUES (", "?",
+                                      ",", "?", ")"}));
 }
 
 TEST_F(RecordServicesTest, EachKindOfValueIsWrittenByItsKind) {
@@ -98,9 +100,10 @@ TEST_F(RecordServicesTest, EachKindOfValueIsWrittenByItsKind) {
 }
 
 TEST_F(RecordServicesTest, ValuesAreStoredAsTypedWhateverTheyHold) {
-  std::vector<TValue> values{TextValue("700815"), TextValue("ID-1"), TextValue("O'Neil\"; DROP TABLE tLogins;--"),
-                             TValue{TOtherValue{}}, IntValue(3),        TextValue("123456"),
-                             IntValue(0),          IntValue(1),          TextValue("")};
+  std::vector<TValue> values{
+      TextValue("700815"),   TextValue("ID-1"), TextValue("O'Neil\"; DROP TABLE tLogins;--"),
+      TValue{TOtherValue{}}, IntValue(3),       TextValue("123456"),
+      IntValue(0),           IntValue(1),       TextValue("")};
   EXPECT_EQ(InsertRecord(q, "tEmployees", values, {""}), 1);
   EXPECT_EQ(q.SQL, "SELECT * FROM tEmployees");
   EXPECT_FALSE(q.Active());
@@ -127,14 +130,15 @@ TEST_F(RecordServicesTest, ValuesAreStoredAsTypedWhateverTheyHold) {
 }
 
 TEST_F(RecordServicesTest, InsertWithoutAColumnListFollowsTableOrder) {
-  EXPECT_EQ(InsertRecord(q, "tAlarm", {IntValue(4), TextValue("0730"), IntValue(5), IntValue(3), IntValue(31)}, {""}),
+  EXPECT_EQ(InsertRecord(q, "tAlarm",
+                         {IntValue(4), TextValue("0730"), IntValue(5), IntValue(3), IntValue(31)}, {""}),
             1);
   q.SetSQL("SELECT * FROM tAlarm");
   q.Open();
   EXPECT_EQ(q.FieldByName("fsAlarmTime").AsString(), "0730");
   EXPECT_EQ(q.FieldByName("fnAlarmRelay").AsInteger(), 3);
-  EXPECT_THROW(InsertRecord(q, "tAlarm", {IntValue(5), TextValue("0730"), IntValue(5), IntValue(9), IntValue(1)},
-                            {""}),
+  EXPECT_THROW(InsertRecord(q, "tAlarm",
+                            {IntValue(5), TextValue("0730"), IntValue(5), IntValue(9), IntValue(1)}, {""}),
                TDbError)
       << "relay codes stop at 3";
 }

@@ -8,7 +8,9 @@ namespace {
 
 using test::TTempFolder;
 
-std::string Slice(const std::string& s, std::size_t from, std::size_t len) { return s.substr(from, len); }
+std::string Slice(const std::string& s, std::size_t from, std::size_t len) {
+  return s.substr(from, len);
+}
 
 TEST(SettingsRecord, NewFileHasTheDefaultBytes) {
   TTempFolder dir;
@@ -21,7 +23,8 @@ TEST(SettingsRecord, NewFileHasTheDefaultBytes) {
   EXPECT_EQ(Slice(bytes, 212, 4), std::string("\x06\x00\x00\x00", 4));
   EXPECT_EQ(Slice(bytes, 216, 8), std::string("\x07VELNARI"));
   EXPECT_EQ(Slice(bytes, 340, 4), std::string("\x00\x4B\x00\x00", 4));
-  EXPECT_EQ(Slice(bytes, 344, 5), std::string("\x04" "8010"));
+  EXPECT_EQ(Slice(bytes, 344, 5), std::string("\x04"
+                                              "8010"));
   // Everything else of a new file is zero: empty strings, flags off, port 0, padding.
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     bool isDefault = (i >= 212 && i < 224) || (i >= 340 && i < 349);
@@ -71,7 +74,8 @@ TEST(SettingsRecord, ReadsOnlyTheFirstRecordAndKeepsUnknownBytes) {
   EXPECT_EQ(saved[5], 'Z');
   EXPECT_EQ(saved[234], '\x7F');
   EXPECT_EQ(saved[233], '\x01');
-  EXPECT_EQ(saved.substr(0, 4), std::string("\x03" "1@5"));
+  EXPECT_EQ(saved.substr(0, 4), std::string("\x03"
+                                            "1@5"));
 }
 
 TEST(SettingsRecord, TextsAreCutToTheirFieldAndStoredInWindows1252) {

@@ -72,10 +72,12 @@ TEST(Startup, TheNewDatabaseHasEveryTableInOrderAndTheInstalledRows) {
   TQuery q(dm.ADOC);
   const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
       {"tTerminals",
-       {"fsAddr", "fsTermNo", "fsLocation", "fnPort", "fmHoliday", "fmTimeTbl", "fmAccess", "fmAlarm", "fmBlackLst",
-        "fmMessage", "fmSPCEnroll", "fmBioUsrLst", "fmAdminLst", "fmIDCard", "fmExpired", "fmAxGroup"}},
+       {"fsAddr", "fsTermNo", "fsLocation", "fnPort", "fmHoliday", "fmTimeTbl", "fmAccess", "fmAlarm",
+        "fmBlackLst", "fmMessage", "fmSPCEnroll", "fmBioUsrLst", "fmAdminLst", "fmIDCard", "fmExpired",
+        "fmAxGroup"}},
       {"tEmployees",
-       {"fsCardNo", "fsIDNo", "fsName", "fbPhoto", "fnAcsCode", "fsPIN", "fnPINTime", "fnAdmin", "fmBioData"}},
+       {"fsCardNo", "fsIDNo", "fsName", "fbPhoto", "fnAcsCode", "fsPIN", "fnPINTime", "fnAdmin",
+        "fmBioData"}},
       {"tActivities", {"fsCardNo", "ftTime", "fcDirFlag", "fsEventFlag", "fsTermNo", "fsFunctionCode"}},
       {"tDirMap", {"fcDirFlag", "fsDirCode", "fsDirDisplay"}},
       {"tEventMap", {"fsEventFlag", "fsEventCode", "fsEventDisplay"}},

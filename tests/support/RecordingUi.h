@@ -29,7 +29,7 @@ class TRecordingUi : public TOperatorUi {
   std::vector<std::string> Progress() const { return Texts("progress"); }
 
   std::vector<TCall> calls;
-  std::deque<bool> yesNoAnswers;             // default when empty: false
+  std::deque<bool> yesNoAnswers;              // default when empty: false
   std::deque<TAbortRetry> abortRetryAnswers;  // default when empty: Abort
   int processed = 0;
 };

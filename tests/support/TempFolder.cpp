@@ -31,6 +31,8 @@ void TTempFolder::Write(const std::string& name, const std::string& content) con
   out << content;
 }
 
-bool TTempFolder::Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+bool TTempFolder::Exists(const std::string& name) const {
+  return std::filesystem::exists(File(name));
+}
 
 }  // namespace korvo::test

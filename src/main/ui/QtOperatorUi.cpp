@@ -7,7 +7,9 @@
 
 namespace korvo {
 
-void TQtOperatorUi::ProcessMessages() { QApplication::processEvents(); }
+void TQtOperatorUi::ProcessMessages() {
+  QApplication::processEvents();
+}
 
 void TQtOperatorUi::ProgressNotice(const std::string& text) {
   if (sink_) sink_(sinkContext_, text);
@@ -40,13 +42,15 @@ TAbortRetry TQtOperatorUi::AskAbortRetry(const std::string& text) {
   return answer == QMessageBox::Retry ? TAbortRetry::Retry : TAbortRetry::Abort;
 }
 
-void TQtOperatorUi::Beep() { QApplication::beep(); }
+void TQtOperatorUi::Beep() {
+  QApplication::beep();
+}
 
 void TQtOperatorUi::ShowModemWindow(const std::string& number, const std::string& rate,
                                     std::function<void()> onDisconnect) {
   CloseModemWindow();
-  auto* window =
-      new TfSplashModem(QString::fromStdString(number), QString::fromStdString(rate), std::move(onDisconnect));
+  auto* window = new TfSplashModem(QString::fromStdString(number), QString::fromStdString(rate),
+                                   std::move(onDisconnect));
   modemWindow_ = window;
   window->show();
 }
