@@ -1,18 +1,16 @@
 #include "ModemLine.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "Deadline.h"
 #include "OutputPacer.h"
 #include "Pty.h"
+#include "PtyPoll.h"
 #include "ReplyShaping.h"
+#include "ServingThread.h"
 #include "WakePipe.h"
 
 namespace korvosim {
@@ -42,16 +40,7 @@ struct ModemLine::Impl {
         transcript(options.transcript ? options.transcript : std::make_shared<Transcript>()),
         conversation(terminal, Transport::Modem, options.stream),
         pacer(options.throttleBps) {
-    thread = std::thread([this] { run(); });
-  }
-
-  ~Impl() {
-    {
-      std::lock_guard lock(mutex);
-      stop = true;
-    }
-    wake.notify();
-    thread.join();
+    serving.start([this] { run(); });
   }
 
   void run();
@@ -69,8 +58,8 @@ struct ModemLine::Impl {
   std::shared_ptr<Transcript> transcript;
   Pty pty;
   WakePipe wake;
+  PtyPoll ptyPoll{pty, wake};
   mutable std::mutex mutex;
-  bool stop = false;
   State state = State::Command;
   bool callUp = false;
   Clock::time_point dialDone{};
@@ -82,8 +71,7 @@ struct ModemLine::Impl {
   std::vector<std::pair<Clock::time_point, std::string>> scheduled;
   std::string number;
   int callCount = 0;
-  bool hungUp = false;
-  std::thread thread;
+  ServingThread serving{mutex, wake};  // last: the loop ends before the members it uses go
 };
 
 void ModemLine::Impl::note(Channel channel, std::string text, std::string reply) {
@@ -192,60 +180,24 @@ void ModemLine::Impl::input(std::string_view bytes, Clock::time_point now) {
 
 void ModemLine::Impl::run() {
   std::unique_lock lock(mutex);
-  while (!stop) {
+  while (!serving.stopping()) {
     const auto now = Clock::now();
-    std::optional<Clock::time_point> next;
-    auto consider = [&](std::optional<Clock::time_point> t) {
-      if (t && (!next || *t < *next)) next = t;
-    };
-    for (const auto& s : scheduled) consider(s.first);
-    if (state == State::Dialing) consider(dialDone);
-    consider(pacer.nextTime(now));
-    consider(conversation.deadline());
-    int timeout = -1;
-    if (next)
-      timeout =
-          static_cast<int>(std::max<long long>(0, std::chrono::ceil<milliseconds>(*next - now).count()));
-    if (hungUp && (timeout < 0 || timeout > 10)) timeout = 10;
-
-    pollfd fds[2] = {{wake.fd(), POLLIN, 0}, {pty.master(), 0, 0}};
-    if (!hungUp) fds[1].events = static_cast<short>(POLLIN | (pacer.blocked() ? POLLOUT : 0));
-    lock.unlock();
-    ::poll(fds, hungUp ? 1 : 2, timeout);
-    if (hungUp) {
-      pollfd probe{pty.master(), POLLIN, 0};
-      ::poll(&probe, 1, 0);
-      fds[1].revents = probe.revents;
-    }
-    lock.lock();
-    if (stop) break;
-    wake.drain();
+    Deadline next;
+    for (const auto& s : scheduled) next.consider(s.first);
+    if (state == State::Dialing) next.consider(dialDone);
+    next.consider(pacer.nextTime(now));
+    next.consider(conversation.deadline());
+    ptyPoll.wait(lock, next.pollTimeout(now), pacer.blocked());
+    if (serving.stopping()) break;
     const auto t = Clock::now();
-    const short rev = fds[1].revents;
-    if (rev & POLLIN) {
-      char buf[4096];
-      for (;;) {
-        const ssize_t n = ::read(pty.master(), buf, sizeof buf);
-        if (n > 0) {
-          input(std::string_view(buf, static_cast<std::size_t>(n)), t);
-          continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        break;
-      }
-    }
-    if ((rev & POLLHUP) && !(rev & POLLIN)) {
-      if (!hungUp) {
-        // The PC closed the port: DTR drops and the modem hangs up.
-        hangUp();
-        scheduled.clear();
-        pacer.clear();
-        pty.discardOutput();
-        commandBuffer.clear();
-      }
-      hungUp = true;
-    } else if (!(rev & POLLHUP)) {
-      hungUp = false;
+    if (ptyPoll.readable()) ptyPoll.read([&](std::string_view bytes) { input(bytes, t); });
+    if (ptyPoll.closedNow()) {
+      // The PC closed the port: DTR drops and the modem hangs up.
+      hangUp();
+      scheduled.clear();
+      pacer.clear();
+      pty.discardOutput();
+      commandBuffer.clear();
     }
 
     if (state == State::Dialing && t >= dialDone) {
@@ -275,10 +227,10 @@ void ModemLine::Impl::run() {
     std::stable_sort(scheduled.begin(), scheduled.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     while (!scheduled.empty() && scheduled.front().first <= t) {
-      if (!hungUp) pacer.push(scheduled.front().second);
+      if (!ptyPoll.hungUp()) pacer.push(scheduled.front().second);
       scheduled.erase(scheduled.begin());
     }
-    if (hungUp)
+    if (ptyPoll.hungUp())
       pacer.clear();
     else if (!pacer.empty())
       pacer.flush(pty.master(), t);

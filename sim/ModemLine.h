@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Faults.h"
+#include "FrontOptions.h"
 #include "StreamConversation.h"
 #include "Terminal.h"
 #include "Transcript.h"
@@ -18,14 +19,11 @@ enum class DialOutcome {
   NoCarrier,  // "NO CARRIER"
 };
 
-struct ModemOptions {
+struct ModemOptions : FrontOptions {
   int dialDelayMs = 200;
   DialOutcome outcome = DialOutcome::Connect;
   std::string connectText = "CONNECT 9600";
-  bool echo = false;    // echo commands in command mode, as ATE1 does
-  int throttleBps = 0;  // line rate of what the modem sends; 0: no limit
-  StreamOptions stream;
-  std::shared_ptr<Transcript> transcript;
+  bool echo = false;  // echo commands in command mode, as ATE1 does
 };
 
 // A Hayes modem on a pseudo-terminal with one terminal at the far end of its calls. Command mode answers

@@ -1,19 +1,17 @@
 #include "SerialBus.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <vector>
 
+#include "Deadline.h"
 #include "FrameCodec.h"
 #include "OutputPacer.h"
 #include "Pty.h"
+#include "PtyPoll.h"
 #include "ReplyShaping.h"
+#include "ServingThread.h"
 #include "WakePipe.h"
 
 namespace korvosim {
@@ -46,16 +44,7 @@ struct SerialBus::Impl {
       : options(std::move(o)),
         transcript(options.transcript ? options.transcript : std::make_shared<Transcript>()),
         pacer(options.throttleBps) {
-    thread = std::thread([this] { run(); });
-  }
-
-  ~Impl() {
-    {
-      std::lock_guard lock(mutex);
-      stop = true;
-    }
-    wake.notify();
-    thread.join();
+    serving.start([this] { run(); });
   }
 
   void run();
@@ -68,24 +57,23 @@ struct SerialBus::Impl {
   int responderAddress();
   void schedule(Clock::time_point due, std::string bytes, bool framed);
   void note(int where, Channel channel, std::string text, std::string reply, std::string remark);
-  std::optional<Clock::time_point> nextDeadline(Clock::time_point now);
+  Deadline nextDeadline(Clock::time_point now);
   void lineClosed();
 
   SerialBusOptions options;
   std::shared_ptr<Transcript> transcript;
   Pty pty;
   WakePipe wake;
+  PtyPoll ptyPoll{pty, wake};
   mutable std::mutex mutex;
-  bool stop = false;
   std::map<int, Node> nodes;
   std::optional<int> chosenResponder;
   OutputPacer pacer;
   std::vector<Scheduled> scheduled;
   std::string input;
   std::optional<Clock::time_point> frameStarted;
-  std::string ignoredLine;  // plain text nobody answers, kept for the transcript
-  bool hungUp = false;
-  std::thread thread;
+  std::string ignoredLine;             // plain text nobody answers, kept for the transcript
+  ServingThread serving{mutex, wake};  // last: the loop ends before the members it uses go
 };
 
 void SerialBus::Impl::note(int where, Channel channel, std::string text, std::string reply,
@@ -130,16 +118,7 @@ void SerialBus::Impl::lineClosed() {
 }
 
 void SerialBus::Impl::readInput(Clock::time_point now) {
-  char buf[4096];
-  for (;;) {
-    const ssize_t n = ::read(pty.master(), buf, sizeof buf);
-    if (n > 0) {
-      input.append(buf, static_cast<std::size_t>(n));
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    break;
-  }
+  ptyPoll.read([this](std::string_view bytes) { input.append(bytes); });
   parse(now);
 }
 
@@ -274,53 +253,25 @@ void SerialBus::Impl::handleFrame(std::string_view bytes, Clock::time_point now)
   schedule(now + milliseconds(options.turnaroundMs + f.delayMs), std::move(out), true);
 }
 
-std::optional<Clock::time_point> SerialBus::Impl::nextDeadline(Clock::time_point now) {
-  std::optional<Clock::time_point> next;
-  auto consider = [&](std::optional<Clock::time_point> t) {
-    if (t && (!next || *t < *next)) next = t;
-  };
-  for (const auto& s : scheduled) consider(s.due);
-  consider(pacer.nextTime(now));
-  if (frameStarted) consider(*frameStarted + milliseconds(options.frameTimeoutMs));
+Deadline SerialBus::Impl::nextDeadline(Clock::time_point now) {
+  Deadline next;
+  for (const auto& s : scheduled) next.consider(s.due);
+  next.consider(pacer.nextTime(now));
+  if (frameStarted) next.consider(*frameStarted + milliseconds(options.frameTimeoutMs));
   for (auto& [addr, node] : nodes)
-    if (node.plain) consider(node.plain->deadline());
+    if (node.plain) next.consider(node.plain->deadline());
   return next;
 }
 
 void SerialBus::Impl::run() {
   std::unique_lock lock(mutex);
-  while (!stop) {
+  while (!serving.stopping()) {
     const auto now = Clock::now();
-    auto deadline = nextDeadline(now);
-    int timeout = -1;
-    if (deadline)
-      timeout =
-          static_cast<int>(std::max<long long>(0, std::chrono::ceil<milliseconds>(*deadline - now).count()));
-    // While the PC has the port closed the master reports a hang-up at once; look again every few ms.
-    if (hungUp && (timeout < 0 || timeout > 10)) timeout = 10;
-
-    pollfd fds[2] = {{wake.fd(), POLLIN, 0}, {pty.master(), 0, 0}};
-    if (!hungUp) fds[1].events = static_cast<short>(POLLIN | (pacer.blocked() ? POLLOUT : 0));
-    lock.unlock();
-    ::poll(fds, hungUp ? 1 : 2, timeout);
-    if (hungUp) {
-      pollfd probe{pty.master(), POLLIN, 0};
-      ::poll(&probe, 1, 0);
-      fds[1].revents = probe.revents;
-    }
-    lock.lock();
-    if (stop) break;
-    wake.drain();
+    ptyPoll.wait(lock, nextDeadline(now).pollTimeout(now), pacer.blocked());
+    if (serving.stopping()) break;
     const auto t = Clock::now();
-
-    const short rev = fds[1].revents;
-    if (rev & POLLIN) readInput(t);
-    if ((rev & POLLHUP) && !(rev & POLLIN)) {
-      if (!hungUp) lineClosed();
-      hungUp = true;
-    } else if (!(rev & POLLHUP)) {
-      hungUp = false;
-    }
+    if (ptyPoll.readable()) readInput(t);
+    if (ptyPoll.closedNow()) lineClosed();
 
     for (auto& [addr, node] : nodes)
       if (node.plain) answerPlain(addr, node, node.plain->expire(t), t);
@@ -330,10 +281,10 @@ void SerialBus::Impl::run() {
     std::stable_sort(scheduled.begin(), scheduled.end(),
                      [](const Scheduled& a, const Scheduled& b) { return a.due < b.due; });
     while (!scheduled.empty() && scheduled.front().due <= t) {
-      if (!hungUp) pacer.push(scheduled.front().bytes);
+      if (!ptyPoll.hungUp()) pacer.push(scheduled.front().bytes);
       scheduled.erase(scheduled.begin());
     }
-    if (hungUp) {
+    if (ptyPoll.hungUp()) {
       pacer.clear();
     } else if (!pacer.empty() && !pacer.flush(pty.master(), t)) {
       lineClosed();

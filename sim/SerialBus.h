@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Faults.h"
+#include "FrontOptions.h"
 #include "StreamConversation.h"
 #include "Terminal.h"
 #include "Transcript.h"
@@ -18,13 +19,10 @@ enum class BusMode {
   PlainOnly,       // plain lines only; frames go unanswered
 };
 
-struct SerialBusOptions {
-  int throttleBps = 0;          // line rate of everything the terminals send; 0: no limit
+struct SerialBusOptions : FrontOptions {
   std::size_t blockSize = 256;  // data characters in one framed reply
   int turnaroundMs = 15;        // a terminal answers a frame this long after it, once the PC has purged
   int frameTimeoutMs = 300;     // a frame begun and not finished within this is dropped
-  StreamOptions stream;
-  std::shared_ptr<Transcript> transcript;  // shared with other front ends, or a new one
 };
 
 // A serial bus (RS-485 multi-drop, or RS-232 with one terminal) on a pseudo-terminal. The PC opens

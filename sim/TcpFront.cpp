@@ -7,17 +7,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <system_error>
-#include <thread>
 
+#include "Deadline.h"
 #include "OutputPacer.h"
 #include "ReplyShaping.h"
+#include "ServingThread.h"
 #include "WakePipe.h"
 
 namespace korvosim {
@@ -82,16 +82,11 @@ struct TcpFront::Impl {
   explicit Impl(TcpFrontOptions o)
       : options(std::move(o)),
         transcript(options.transcript ? options.transcript : std::make_shared<Transcript>()) {
-    thread = std::thread([this] { run(); });
+    serving.start([this] { run(); });
   }
 
   ~Impl() {
-    {
-      std::lock_guard lock(mutex);
-      stop = true;
-    }
-    wake.notify();
-    thread.join();
+    serving.stop();
     for (auto& [port, l] : listeners)
       if (l.fd >= 0) ::close(l.fd);
     for (auto& c : connections) ::close(c.fd);
@@ -111,10 +106,9 @@ struct TcpFront::Impl {
   std::condition_variable appliedCv;
   std::uint64_t wantedGeneration = 0;
   std::uint64_t appliedGeneration = 0;
-  bool stop = false;
   std::map<int, Listener> listeners;
   std::vector<Connection> connections;
-  std::thread thread;
+  ServingThread serving{mutex, wake};  // last: the loop ends before the members it uses go
 };
 
 void TcpFront::Impl::applySettings() {
@@ -210,7 +204,7 @@ bool TcpFront::Impl::serve(Connection& c, short revents, Clock::time_point now) 
 
 void TcpFront::Impl::run() {
   std::unique_lock lock(mutex);
-  while (!stop) {
+  while (!serving.stopping()) {
     if (appliedGeneration != wantedGeneration) applySettings();
     const auto now = Clock::now();
     std::vector<pollfd> fds{{wake.fd(), POLLIN, 0}};
@@ -220,29 +214,22 @@ void TcpFront::Impl::run() {
       fds.push_back({l.fd, POLLIN, 0});
       listenerPorts.push_back(port);
     }
-    std::optional<Clock::time_point> next;
-    auto consider = [&](std::optional<Clock::time_point> t) {
-      if (t && (!next || *t < *next)) next = t;
-    };
+    Deadline next;
     const std::size_t firstConnection = fds.size();
     for (auto& c : connections) {
       const bool neverRead = listeners[c.port].faults.neverRead;
       short ev = neverRead ? static_cast<short>(POLLRDHUP) : static_cast<short>(POLLIN);
       if (c.pacer.blocked()) ev = static_cast<short>(ev | POLLOUT);
       fds.push_back({c.fd, ev, 0});
-      for (const auto& p : c.pending) consider(p.due);
-      consider(c.pacer.nextTime(now));
-      consider(c.conversation->deadline());
+      for (const auto& p : c.pending) next.consider(p.due);
+      next.consider(c.pacer.nextTime(now));
+      next.consider(c.conversation->deadline());
     }
-    int timeout = -1;
-    if (next)
-      timeout =
-          static_cast<int>(std::max<long long>(0, std::chrono::ceil<milliseconds>(*next - now).count()));
 
     lock.unlock();
-    ::poll(fds.data(), fds.size(), timeout);
+    ::poll(fds.data(), fds.size(), next.pollTimeout(now));
     lock.lock();
-    if (stop) break;
+    if (serving.stopping()) break;
     wake.drain();
     const auto t = Clock::now();
     for (std::size_t i = 0; i < listenerPorts.size(); ++i)
@@ -308,7 +295,8 @@ void TcpFront::setFaults(int port, const Faults& faults) {
     if (c.port == port) c.pacer.setRate(faults.trickleBps ? faults.trickleBps : impl_->options.throttleBps);
   const auto wanted = ++impl_->wantedGeneration;
   impl_->wake.notify();
-  impl_->appliedCv.wait(lock, [&] { return impl_->appliedGeneration >= wanted || impl_->stop; });
+  impl_->appliedCv.wait(lock,
+                        [&] { return impl_->appliedGeneration >= wanted || impl_->serving.stopping(); });
 }
 
 Faults TcpFront::faults(int port) const {

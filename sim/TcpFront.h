@@ -5,17 +5,15 @@
 #include <vector>
 
 #include "Faults.h"
+#include "FrontOptions.h"
 #include "StreamConversation.h"
 #include "Terminal.h"
 #include "Transcript.h"
 
 namespace korvosim {
 
-struct TcpFrontOptions {
+struct TcpFrontOptions : FrontOptions {
   std::string bindAddress = "127.0.0.1";
-  int throttleBps = 0;  // line rate of every reply; 0: no limit
-  StreamOptions stream;
-  std::shared_ptr<Transcript> transcript;  // shared with other front ends, or a new one
 };
 
 // Networked terminals, each listening on its own TCP port. A connection is one conversation: CR LF (or CR)
