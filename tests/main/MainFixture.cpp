@@ -6,6 +6,7 @@
 #include "main/LoginLookup.h"
 #include "store/Password.h"
 #include "store/Schema.h"
+#include "support/LogMessages.h"
 
 namespace korvo::test {
 namespace {
@@ -54,16 +55,7 @@ void TMainFixture::AddLogin(const std::string& name, const std::string& password
 }
 
 std::vector<std::string> TMainFixture::LogMessages() {
-  std::string text = dir.Read(program->Log.CurrentPath().substr(dir.Path().size()));
-  std::vector<std::string> out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    auto end = text.find("\r\n", pos);
-    if (end == std::string::npos) end = text.size();
-    out.push_back(text.substr(pos + 21, end - pos - 21));
-    pos = end + 2;
-  }
-  return out;
+  return test::LogMessages(dir.Read(program->Log.CurrentPath().substr(dir.Path().size())));
 }
 
 }  // namespace korvo::test

@@ -5,26 +5,16 @@
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "store/Schema.h"
+#include "support/LogMessages.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
 
 namespace korvo {
 namespace {
 
+using test::LogMessages;
 using test::TRecordingUi;
 using test::TTempFolder;
-
-std::vector<std::string> LogMessages(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    auto end = text.find("\r\n", pos);
-    if (end == std::string::npos) end = text.size();
-    out.push_back(text.substr(pos + 21, end - pos - 21));
-    pos = end + 2;
-  }
-  return out;
-}
 
 TEST(Startup, FirstStartInAnEmptyFolder) {
   TTempFolder dir;
