@@ -1,13 +1,14 @@
 #include "main/ui/Adm.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QSignalBlocker>
 #include <exception>
 
 #include "main/Accounts.h"
 #include "main/LoginLookup.h"
+#include "main/ui/EnterKey.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "store/Schema.h"
@@ -15,12 +16,6 @@
 
 namespace korvo {
 namespace {
-bool IsEnter(QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return false;
-  int key = static_cast<QKeyEvent*>(event)->key();
-  return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-
 void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
   auto* item = grid->item(row, column);
   if (!item) {
@@ -123,7 +118,7 @@ void TfAdm::closeEvent(QCloseEvent* event) {
 }
 
 bool TfAdm::eventFilter(QObject* watched, QEvent* event) {
-  if (IsEnter(event)) {
+  if (IsEnterKeyPress(event)) {
     if (watched == ui_->edName || watched == ui_->bbEdit) {
       ui_->edOld->setFocus();
       return true;

@@ -1,20 +1,14 @@
 #include "main/ui/Login.h"
 
-#include <QKeyEvent>
+#include <QEvent>
 #include <exception>
 
+#include "main/ui/EnterKey.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "ui_Login.h"
 
 namespace korvo {
-namespace {
-bool IsEnter(QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return false;
-  int key = static_cast<QKeyEvent*>(event)->key();
-  return key == Qt::Key_Return || key == Qt::Key_Enter;
-}
-}  // namespace
 
 TfLogin::TfLogin(TDM& dm, std::function<void()> endProgram, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -47,7 +41,7 @@ void TfLogin::FormActivate() {
 }
 
 bool TfLogin::eventFilter(QObject* watched, QEvent* event) {
-  if (IsEnter(event)) {
+  if (IsEnterKeyPress(event)) {
     if (watched == ui_->edName) {
       ui_->edPass->setFocus();  // edNameKeyPress
       return true;
