@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the utility and its tests need, skipping those already present.
 set -euo pipefail
-packages=(g++ cmake make pkg-config libsqlite3-dev sqlite3 libsodium-dev libshp-dev qt6-base-dev
+packages=(g++ cmake make pkg-config libsqlite3-dev sqlite3 libsodium-dev libshp-dev libcli11-dev qt6-base-dev
           libgtest-dev libgmock-dev libbenchmark-dev python3 python3-dbfread xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
