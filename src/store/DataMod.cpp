@@ -66,6 +66,7 @@ void TDM::OpenDatabase() {
     std::remove(path.c_str());  // a half-built file would be taken for a database next time
     throw;
   }
+  databaseCreated_ = true;
   WriteLog("New database created : " + path + ".", true);
 }
 

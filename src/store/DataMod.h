@@ -8,6 +8,7 @@
 #include "link/QCCom32.h"
 #include "store/Database.h"
 #include "store/DbValue.h"
+#include "store/Jobs.h"
 #include "store/RecordServices.h"
 #include "store/TextCodec.h"
 
@@ -55,8 +56,13 @@ class TDM {
   // The phone number of the call in progress, "Disconnect" after the operator hung up, or empty.
   std::string ModemLinkState;
 
+  // The one terminal job that may run at a time.
+  TJobs Jobs;
+
   bool DatabaseOpen() const { return ADOC.Connected(); }
   std::string DatabasePath() const;
+  // True when this start found no database and created an empty one: the operator is told once.
+  bool DatabaseCreated() const { return databaseCreated_; }
 
   // Settings, upload configuration and log.
   bool LoadSettings();
@@ -111,6 +117,7 @@ class TDM {
 
  private:
   void OpenDatabase();
+  bool databaseCreated_ = false;
 };
 
 }  // namespace korvo

@@ -24,6 +24,10 @@ class TOperatorUi {
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual TAbortRetry AskAbortRetry(const std::string& text) = 0;
   virtual void Beep() {}
+  // A conversation with a terminal begins and ends; `who` names it as the tree does ("Gate A [1]").
+  // The windows show a wait cursor and a status text meanwhile.
+  virtual void TalkStarted(const std::string& who) { (void)who; }
+  virtual void TalkEnded() {}
 
   // The modem window while a call is dialled: shown with the phone number and the bit rate, its
   // countdown ("BUSY" for a busy line) updated once a second, closed when dialling ends. The window's
