@@ -8,4 +8,8 @@ namespace korvo {
 std::string HashPassword(const std::string& password);
 bool VerifyPassword(const std::string& stored, const std::string& password);
 
+// From now on hashes are made at the hashing library's lowest cost. Test programs build hundreds of
+// databases, each with its installed login; the programs themselves never call this.
+void UseCheapPasswordHashing();
+
 }  // namespace korvo

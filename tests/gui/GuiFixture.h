@@ -4,7 +4,7 @@
 #include <QTest>
 #include <memory>
 
-#include "MainFixture.h"
+#include "support/MainFixture.h"
 #include "main/ui/MAIN.h"
 
 namespace korvo::test {

@@ -4,15 +4,16 @@
 #include <map>
 #include <stdexcept>
 
-#include "FakeSerialLine.h"
-#include "ScriptedModem.h"
+#include "support/FakeSerialLine.h"
+#include "support/ScriptedModem.h"
 #include "link/ModemLink.h"
 #include "link/Transports.h"
-#include "store/Clock.h"
+#include "support/VirtualClock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -56,7 +57,7 @@ class TModemUi : public test::TRecordingUi {
 
 class ModemLink : public ::testing::Test {
  protected:
-  ModemLink() : dm(program.Start()), line(clock), modem(line) {
+  ModemLink() : dm(test::StartProgram(program)), line(clock), modem(line) {
     dm.QCCom.SetDeviceFactory(line.Factory());
     ui.clock = &clock;
     AddTerminal("5551234-9600", 3);

@@ -10,6 +10,7 @@
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -28,7 +29,7 @@ TEST(ModemSim, DialsOnceKeepsTheCallAndHangsUpForASerialTerminal) {
   TRealClock clock;
   test::TRecordingUi ui;
   TProgram program(dir.Path(), clock, ui);
-  TDM& dm = program.Start();
+  TDM& dm = test::StartProgram(program);
   dm.ADOC.Execute("INSERT INTO tTerminals (fsAddr, fsTermNo, fsLocation, fnPort) VALUES (?, '001', 'Far', 5)",
                   {TextValue("5551234-9600@4711")});
 

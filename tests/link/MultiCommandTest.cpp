@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SerialFixture.h"
+#include "support/SerialFixture.h"
 #include "link/ReplyTokens.h"
 
 namespace korvo {

@@ -4,13 +4,14 @@
 #include <memory>
 
 #include "Faults.h"
-#include "NetTestSupport.h"
+#include "support/NetTestSupport.h"
 #include "TcpFront.h"
 #include "Terminal.h"
 #include "TransactionGenerator.h"
 #include "link/CommandText.h"
 #include "link/SocketStream.h"
 #include "link/TcpClient.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -31,7 +32,7 @@ std::string Template() {
 // Real time and real echo: what a user's program does.
 class NetSim : public ::testing::Test {
  protected:
-  NetSim() : dm(program.Start()) {}
+  NetSim() : dm(test::StartProgram(program)) {}
   ~NetSim() override { program.ShutDown(); }
   int AddTerminal(const std::string& fsAddr, std::shared_ptr<korvosim::Terminal> terminal) {
     int port = tcp.add(std::move(terminal));

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "LoopbackServer.h"
-#include "NetTestSupport.h"
+#include "support/LoopbackServer.h"
+#include "support/NetTestSupport.h"
 #include "link/TcpClient.h"
 
 namespace korvo {

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <sstream>
 
-#include "LoopbackServer.h"
-#include "NetTestSupport.h"
+#include "support/LoopbackServer.h"
+#include "support/NetTestSupport.h"
 #include "cli/CliCommands.h"
 #include "link/PingHost.h"
 

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "FakeSerialLine.h"
+#include "support/FakeSerialLine.h"
 #include "link/QCCom32.h"
-#include "store/Clock.h"
+#include "support/VirtualClock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -47,7 +48,7 @@ TEST_F(QCCom32Test, DefaultsAndTheSettingsOfTheDataModule) {
 
   test::TTempFolder dir;
   TProgram program(dir.Path(), clock, ui);
-  TDM& dm = program.Start();
+  TDM& dm = test::StartProgram(program);
   EXPECT_EQ(dm.QCCom.Port(), 1);
   EXPECT_EQ(dm.QCCom.Baud(), 115200);
   EXPECT_EQ(dm.QCCom.Byte(), 8);

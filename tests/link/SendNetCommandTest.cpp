@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "LoopbackServer.h"
-#include "NetTestSupport.h"
+#include "support/LoopbackServer.h"
+#include "support/NetTestSupport.h"
 #include "link/TcpClient.h"
 
 namespace korvo {

@@ -19,6 +19,7 @@
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -45,7 +46,7 @@ struct SerialSim : ::testing::Test {
   void SetUp() override {
     dir.Write("PORTS.CFG", "[Ports]\r\nCOM1=" + bus.slavePath() + "\r\n");
     program = std::make_unique<TProgram>(dir.Path(), clock, ui);
-    dm = &program->Start();
+    dm = &test::StartProgram(*program);
     ui.calls.clear();  // start-up's own notices
   }
   void TearDown() override { program->ShutDown(); }
@@ -167,7 +168,7 @@ TEST(SerialSimCli, SendAndParamsRunHeadless) {
     TRealClock clock;
     TRecordingUi ui;
     TProgram program(dir.Path(), clock, ui);
-    AddTerminal(program.Start(), "1", 4);
+    AddTerminal(test::StartProgram(program), "1", 4);
     program.ShutDown();
   }
   std::ostringstream out, err;

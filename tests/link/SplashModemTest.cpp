@@ -6,15 +6,16 @@
 #include <QPushButton>
 #include <QStatusBar>
 
-#include "FakeSerialLine.h"
-#include "ScriptedModem.h"
+#include "support/FakeSerialLine.h"
+#include "support/ScriptedModem.h"
 #include "link/ui/SplashModem.h"
 #include "main/ui/QtOperatorUi.h"
-#include "store/Clock.h"
+#include "support/VirtualClock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -84,7 +85,7 @@ TEST(SplashModem, TheDisconnectButtonEndsDiallingWhileTheLoopRuns) {
   TVirtualClock clock;
   TModemWindowUi ui;
   TProgram program(dir.Path(), clock, ui);
-  TDM& dm = program.Start();
+  TDM& dm = test::StartProgram(program);
   test::TFakeSerialLine line(clock);
   test::TScriptedModem modem(line);
   modem.dial = test::TDial::Silent;
@@ -119,10 +120,3 @@ TEST(SplashModem, TheDisconnectButtonEndsDiallingWhileTheLoopRuns) {
 
 }  // namespace
 }  // namespace korvo
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "MainFixture.h"
+#include "support/MainFixture.h"
 #include "main/CurrentTerminal.h"
 #include "store/SettingsRecord.h"
 

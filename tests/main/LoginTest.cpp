@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MainFixture.h"
+#include "support/MainFixture.h"
 #include "main/LoginLookup.h"
 #include "main/LoginSession.h"
 #include "store/SettingsRecord.h"

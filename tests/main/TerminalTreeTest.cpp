@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MainFixture.h"
+#include "support/MainFixture.h"
 #include "main/TerminalTree.h"
 
 namespace korvo {

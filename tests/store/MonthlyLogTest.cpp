@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "store/Clock.h"
+#include "support/VirtualClock.h"
 #include "store/MonthlyLog.h"
 #include "support/TempFolder.h"
 

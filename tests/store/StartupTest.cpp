@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "store/Clock.h"
+#include "support/VirtualClock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "store/Schema.h"

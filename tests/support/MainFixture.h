@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "store/Clock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/VirtualClock.h"
 
 namespace korvo::test {
 

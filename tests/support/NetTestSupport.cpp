@@ -1,8 +1,9 @@
-#include "NetTestSupport.h"
+#include "support/NetTestSupport.h"
 
 #include <algorithm>
 
 #include "link/SocketStream.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo::test {
 
@@ -27,7 +28,7 @@ TEchoResult TFakePinger::Echo(const std::string& host, int tcpPort, int limitMs)
   return r;
 }
 
-TNetFixture::TNetFixture() : dm(program.Start()), pinger(std::make_shared<TFakePinger>(clock)) {
+TNetFixture::TNetFixture() : dm(StartProgram(program)), pinger(std::make_shared<TFakePinger>(clock)) {
   dm.Pinger = pinger;
   dm.NetStreamFactory = [this] { return std::make_unique<TSocketStream>(HybridPoll(clock)); };
 }

@@ -1,4 +1,4 @@
-#include "ScriptedTerminal.h"
+#include "support/ScriptedTerminal.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "FakeSerialLine.h"
+#include "support/FakeSerialLine.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,28 +1,13 @@
-#include "MainFixture.h"
+#include "support/MainFixture.h"
 
-#include <filesystem>
 #include <map>
 
 #include "main/LoginLookup.h"
 #include "store/Password.h"
-#include "store/Schema.h"
 #include "support/LogMessages.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo::test {
-namespace {
-const std::string& TemplateDatabase() {
-  static TTempFolder folder;
-  static const std::string path = [] {
-    std::string p = folder.File("Korvoweb.mdb");
-    TDatabase db;
-    db.Create(p);
-    InstallSchema(db);
-    return p;
-  }();
-  return path;
-}
-}  // namespace
-
 const std::string& CachedHash(const std::string& password) {
   static std::map<std::string, std::string> hashes;
   auto it = hashes.find(password);
@@ -31,10 +16,9 @@ const std::string& CachedHash(const std::string& password) {
 }
 
 void TMainFixture::SetUp() {
-  std::filesystem::copy_file(TemplateDatabase(), dir.File("Korvoweb.mdb"));
   dir.Write("UPLOAD.CFG", "[Korvo2KWeb]\r\n");
   program = std::make_unique<TProgram>(dir.Path(), clock, ui);
-  dm = &program->Start();
+  dm = &StartProgram(*program);
   ASSERT_TRUE(dm->DatabaseOpen());
   ui.calls.clear();
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeSerialLine.h"
+#include "support/FakeSerialLine.h"
 
 namespace korvo::test {
 

@@ -9,11 +9,11 @@
 
 #include "link/NetStream.h"
 #include "link/PingHost.h"
-#include "store/Clock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/VirtualClock.h"
 
 namespace korvo::test {
 

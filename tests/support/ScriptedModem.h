@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "FakeSerialLine.h"
+#include "support/FakeSerialLine.h"
 
 namespace korvo::test {
 

@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "FakeSerialLine.h"
-#include "ScriptedTerminal.h"
-#include "store/Clock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
+#include "support/FakeSerialLine.h"
 #include "support/RecordingUi.h"
+#include "support/ScriptedTerminal.h"
 #include "support/TempFolder.h"
+#include "support/TemplateDatabase.h"
+#include "support/VirtualClock.h"
 
 namespace korvo::test {
 
@@ -29,7 +30,7 @@ struct SerialFixture : ::testing::Test {
   TVirtualClock clock;
   TMeterUi ui;
   TProgram program{dir.Path(), clock, ui};
-  TDM& dm = program.Start();
+  TDM& dm = StartProgram(program);
   TFakeSerialLine line{clock};
 
   SerialFixture() {

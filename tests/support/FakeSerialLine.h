@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link/SerialDevice.h"
-#include "store/Clock.h"
+#include "support/VirtualClock.h"
 
 namespace korvo::test {
 
