@@ -21,10 +21,10 @@ struct ReplyOverride {
   };
 
   // A prefix of the command line that does not end inside a word; see `overrideMatches`.
-  std::string match;
+  std::string match{};
   Kind kind = Kind::Fail;
   // Text: the reply. A line end (CR LF) is added unless the text already ends with CR or LF.
-  std::string text;
+  std::string text{};
   // Partial: how many bytes of the normal answer go out.
   std::size_t bytes = 0;
   // How many matching command lines it takes, after which the normal answer resumes; 0: all of them.
