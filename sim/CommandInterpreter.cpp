@@ -85,7 +85,19 @@ Reply listingError(const std::string& text) {
 
 Reply Terminal::execute(std::string_view line, SessionState& session, Transport transport) {
   std::lock_guard lock(mutex_);
-  return CommandInterpreter(*this, session, transport).run(line);
+  const auto scripted = overrides_.take(line);
+  if (!scripted) return CommandInterpreter(*this, session, transport).run(line);
+  switch (scripted->kind) {
+    case ReplyOverride::Kind::Text:
+      return fixedReply(scripted->text);
+    case ReplyOverride::Kind::Fail:
+      return failed();
+    case ReplyOverride::Kind::Silent:
+      return {};
+    case ReplyOverride::Kind::Partial:
+      break;
+  }
+  return partialReply(CommandInterpreter(*this, session, transport).run(line), scripted->bytes);
 }
 
 Reply CommandInterpreter::blank() const {

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "ReplyOverrideSpec.h"
+
 namespace korvosim {
 
 namespace {
@@ -56,6 +58,11 @@ const char* usageText() {
          "  --records N              transaction records in the TRANS folder (default 0)\n"
          "  --days D                 days the records spread over (default 1)\n"
          "  --seed N                 seed of the generated records\n"
+         "  --reply [K]COMMAND=REPLY scripted answer to the command lines starting with COMMAND\n"
+         "                           (whole words); REPLY is FAIL, silent, partial:N (first N bytes\n"
+         "                           of the normal answer) or a text (\\r \\n \\t \\\\ \\xHH; text:...\n"
+         "                           for a text that looks like a keyword); [K]: first K lines only.\n"
+         "                           Repeatable; the first that matches a line takes it\n"
          "general:\n"
          "  --throttle BPS           line rate of everything sent (default: no limit)\n"
          "  --bind ADDRESS           address the TCP ports listen on (default 127.0.0.1)\n"
@@ -112,6 +119,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       c.cardDigits = toInt(a, value());
     else if (a == "--logon")
       c.logon = value();
+    else if (a == "--reply")
+      c.replies.push_back(parseReplyOverride(value()));
     else if (a == "--throttle")
       c.throttleBps = toInt(a, value());
     else if (a == "--records")

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ReplyOverride.h"
+
 namespace korvosim {
 
 // What `korvo-sim` is asked to run.
@@ -24,6 +26,7 @@ struct CommandLine {
   std::string termNo = "001";
   int cardDigits = 6;
   std::string logon;
+  std::vector<ReplyOverride> replies;  // every terminal gets them, in this order
   int throttleBps = 0;
   int blockSize = 256;
   int records = 0;

@@ -4,7 +4,9 @@
 
 namespace korvosim {
 
-Terminal::Terminal(TerminalOptions options) : options_(std::move(options)) {}
+Terminal::Terminal(TerminalOptions options) : options_(std::move(options)) {
+  for (auto& o : options_.replyOverrides) overrides_.add(o);
+}
 
 bool Terminal::awaitingTemplate() const {
   std::lock_guard lock(mutex_);
@@ -52,6 +54,21 @@ void Terminal::setLogonCode(std::string code) {
 void Terminal::setBlankReply(std::optional<std::string> reply) {
   std::lock_guard lock(mutex_);
   options_.blankReply = std::move(reply);
+}
+
+void Terminal::addReplyOverride(ReplyOverride o) {
+  std::lock_guard lock(mutex_);
+  overrides_.add(std::move(o));
+}
+
+void Terminal::clearReplyOverrides() {
+  std::lock_guard lock(mutex_);
+  overrides_.clear();
+}
+
+std::vector<ReplyOverride> Terminal::replyOverrides() const {
+  std::lock_guard lock(mutex_);
+  return overrides_.list();
 }
 
 std::string Terminal::param(int number) const {

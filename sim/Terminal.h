@@ -11,6 +11,7 @@
 #include "FileStore.h"
 #include "ParameterTable.h"
 #include "Reply.h"
+#include "ReplyOverride.h"
 #include "TemplateStore.h"
 #include "TerminalClock.h"
 
@@ -25,6 +26,8 @@ struct TerminalOptions {
   // How long a "TMPSAVE" waits for its template bytes.
   std::chrono::milliseconds templateWait{10000};
   std::size_t logLimit = 200;
+  // Scripted answers in force from the start (see `Terminal::addReplyOverride`).
+  std::vector<ReplyOverride> replyOverrides;
 };
 
 // State of one conversation with a terminal: a TCP connection, a modem call, or the serial line.
@@ -52,6 +55,12 @@ class Terminal {
   std::string logonCode() const;
   void setLogonCode(std::string code);
   void setBlankReply(std::optional<std::string> reply);
+
+  // Scripted answers: checked before anything else for every line `execute` gets, load records included.
+  // Throws std::invalid_argument for an override without a match or with a negative count.
+  void addReplyOverride(ReplyOverride o);
+  void clearReplyOverrides();
+  std::vector<ReplyOverride> replyOverrides() const;  // those in force, `times` as uses left
 
   // Parameters.
   std::string param(int number) const;
@@ -107,6 +116,7 @@ class Terminal {
   };
   std::optional<PendingTemplate> pendingTemplate_;
   std::deque<std::string> log_;
+  ReplyOverrides overrides_;
 };
 
 }  // namespace korvosim

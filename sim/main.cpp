@@ -32,6 +32,7 @@ void onSignal(int) {
 std::shared_ptr<Terminal> makeTerminal(const CommandLine& c, int index) {
   TerminalOptions o;
   o.logonCode = c.logon;
+  o.replyOverrides = c.replies;
   auto t = std::make_shared<Terminal>(o);
   if (c.records > 0) {
     TransactionPlan plan;
