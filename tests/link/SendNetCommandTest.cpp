@@ -115,6 +115,44 @@ TEST_F(SendNetCommand, ARefusedConnectionIsRaisedToTheCaller) {
   EXPECT_THROW(dm.SendNetCommand("127.0.0.1", "FINGERS\r"), TTcpClientError);
 }
 
+TEST_F(SendNetCommand, TextsTravelAsWindows1252ButTemplateBytesPassUnchanged) {
+  TLoopbackServer server([](TPeer& peer) {
+    auto command = peer.ReadUntil("\r");
+    if (!command) return;
+    if (*command == "MSG caf\xE9\r")
+      peer.Send("OK \xE9t\xE9\r\n");
+    else if (*command == "TMPSAVE 1234\r" || *command ==
+                                                 "AB\xC3\xA9"
+                                                 "CD\r")
+      peer.Send("OK\r\n");
+    else
+      peer.Send("FAIL " + *command + "\n");
+    peer.WaitForClose();
+  });
+  AddTerminal("127.0.0.1", server.Port());
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "MSG café\r"), "OK été\r");
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TMPSAVE 1234"), "OK\r");
+  // The template's bytes follow the accepted TMPSAVE; that they happen to read as UTF-8 changes nothing.
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1",
+                              "AB\xC3\xA9"
+                              "CD"),
+            "OK\r");
+  // Only the one text right after it is bytes.
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1",
+                              "AB\xC3\xA9"
+                              "CD"),
+            "FAIL AB\xC3\xA9"
+            "CD\r");
+  ASSERT_TRUE(server.WaitForFinished(4));
+  EXPECT_EQ(server.Received(0), "MSG caf\xE9\r");
+  EXPECT_EQ(server.Received(2),
+            "AB\xC3\xA9"
+            "CD\r");
+  EXPECT_EQ(server.Received(3),
+            "AB\xE9"
+            "CD\r");
+}
+
 TEST_F(SendNetCommand, UnknownOrNonNetworkAddressesSendNothing) {
   TLoopbackServer server([](TPeer& peer) { peer.WaitForClose(); });
   AddTerminal("127.0.0.1", server.Port());
