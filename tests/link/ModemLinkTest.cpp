@@ -6,6 +6,7 @@
 
 #include "FakeSerialLine.h"
 #include "ScriptedModem.h"
+#include "link/LinkErrors.h"
 #include "link/ModemLink.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
@@ -236,6 +237,35 @@ TEST_F(ModemLink, AnErrorWhileDiallingClearsTheStateAndHangsUp) {
   EXPECT_EQ(dm.Link.ModemLinkState, "");
   EXPECT_EQ(WritesFrom(2), (Writes{"+++", "ATZ\r"}));
   EXPECT_EQ(ui.Texts("modem-close").size(), 1u);
+}
+
+TEST_F(ModemLink, AnUnknownModemAddressDialsNothingAndAClickDuringTheDialIsRefused) {
+  for (const std::string address : {"5551234-2400", "5550000-9600"}) {
+    try {
+      dm.DialTerminal(address);
+      ADD_FAILURE() << address << " was dialled";
+    } catch (const TUnknownTerminalError& e) {
+      EXPECT_EQ(std::string(e.what()), "No terminal has the address " + address + ".");
+    }
+  }
+  EXPECT_EQ(line.Opens(), 0);
+  EXPECT_TRUE(line.Writes().empty());
+
+  // While the call is dialled window messages are handled: a click on a serial terminal arrives.
+  std::vector<std::string> refusals;
+  ui.onCountDown = [&](const std::string&) {
+    try {
+      dm.SendCommand("1", "GETVER");
+    } catch (const TConversationBusyError& e) {
+      refusals.push_back(e.what());
+    }
+  };
+  EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER"), "KORVO2K/Bio Ver 2.00 OK\r");
+  ASSERT_FALSE(refusals.empty());
+  EXPECT_EQ(refusals.front(), "A terminal conversation is already running.");
+  EXPECT_EQ(line.OpenedPorts(), std::vector<int>{3}) << "the serial terminal's port was never opened";
+  EXPECT_EQ(line.Writes(), (Writes{"ATV1\r", "ATD5551234\r", "GETVER\r"}));
+  EXPECT_EQ(ui.talks, (Writes{"started Far [5551234-9600]", "ended"}));
 }
 
 TEST_F(ModemLink, ExchangeStopRulesIdleCountsAndProgress) {
