@@ -17,7 +17,9 @@ std::string SendNetCommand(TLinkContext& link, const std::string& address, const
                            int fingerCount = 0);
 // `tcpPort`, the terminal's port, stands in for the echo where no ICMP socket may be opened.
 bool PingHost(TLinkContext& link, const std::string& host, int tcpPort = 0);
-// Makes sure the call to a modem address is up, or hangs up for any other address.
+// Makes sure the call to a modem address is up, or hangs up for any other address. Raises
+// TUnknownTerminalError for a modem address that no row holds, and TConversationBusyError during a
+// conversation.
 bool DialTerminal(TLinkContext& link, const std::string& address);
 std::string WaitModemReply(TLinkContext& link, const std::string& modemCommands);
 // Both stop at their next command once a stop is requested: the values not read stay empty, the

@@ -78,7 +78,9 @@ void ModemDisconnect(TLinkContext& link) {
   link.ModemLinkState = kModemDisconnected;
 }
 
-bool DialTerminal(TLinkContext& link, const std::string& address) {
+namespace {
+
+bool DialCall(TLinkContext& link, const std::string& address) {
   if (!Contains(address, "-")) {
     if (link.Com.Opened()) {
       HangUpModem(link);
@@ -145,6 +147,14 @@ bool DialTerminal(TLinkContext& link, const std::string& address) {
   return true;
 }
 
+}  // namespace
+
+bool DialTerminal(TLinkContext& link, const std::string& address) {
+  // A click handled during a conversation must not hang up or redial the call under it.
+  if (link.Talking) throw TConversationBusyError();
+  return DialCall(link, address);
+}
+
 std::string ModemExchange(TLinkContext& link, const TTerminalRow& row, const std::string& line) {
   const std::string upper = UpperCase(line);
   const bool logon = Contains(row.fsAddr, "@");
@@ -189,7 +199,7 @@ std::string ModemTransport(TLinkContext& link, const TTerminalRow& row, const st
   const TAddressParts parts = SplitAddress(row.fsAddr);
   const auto lines = SplitCommandLines(commandText);
   std::vector<std::string> entries(lines.size(), kNoReply);
-  if (DialTerminal(link, address)) {
+  if (DialCall(link, address)) {
     if (parts.hasLogon) ModemExchange(link, row, "SETLOGON " + parts.logon);
     int progress = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
