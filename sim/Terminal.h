@@ -27,7 +27,7 @@ struct TerminalOptions {
   std::chrono::milliseconds templateWait{10000};
   std::size_t logLimit = 200;
   // Scripted answers in force from the start (see `Terminal::addReplyOverride`).
-  std::vector<ReplyOverride> replyOverrides;
+  std::vector<ReplyOverride> replyOverrides{};
 };
 
 // State of one conversation with a terminal: a TCP connection, a modem call, or the serial line.

@@ -98,4 +98,8 @@ std::string ApplyCrLfRule(std::string reply, std::string_view commandText) {
   return out;
 }
 
+bool PassesUnconverted(std::string_view commandText) {
+  return Contains(commandText, "TMPDATA") || Contains(commandText, "TMPSAVE");
+}
+
 }  // namespace korvo

@@ -36,5 +36,7 @@ std::string JoinNetEntries(const std::vector<std::string>& entries, bool concate
 // Every CR LF of a joined reply becomes one blank, except for commands whose replies are binary or
 // keep their own line layout.
 std::string ApplyCrLfRule(std::string reply, std::string_view commandText);
+// Template data travel as bytes: such a command text and its reply skip the Windows-1252 conversion.
+bool PassesUnconverted(std::string_view commandText);
 
 }  // namespace korvo

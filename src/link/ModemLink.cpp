@@ -5,13 +5,13 @@
 #include <stdexcept>
 
 #include "link/CommandText.h"
+#include "link/LinkErrors.h"
+#include "link/LinkServices.h"
 #include "link/QCCom32.h"
 #include "link/SerialTransport.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
-#include "store/DataMod.h"
 #include "store/OperatorUi.h"
-#include "store/SettingsRecord.h"
 
 namespace korvo {
 namespace {
@@ -37,7 +37,7 @@ int DecimalNumber(const std::string& text) {
 
 }  // namespace
 
-std::string TDM::WaitModemReply(const std::string& modemCommands) {
+std::string WaitModemReply(TLinkContext& link, const std::string& modemCommands) {
   std::string result;
   std::string command;
   auto runCommand = [&] {
@@ -45,12 +45,12 @@ std::string TDM::WaitModemReply(const std::string& modemCommands) {
     std::string text = command;
     for (char& c : text)
       if (c == '^') c = '\r';
-    QCCom.Write(text);
+    link.Com.Write(text);
     std::string reply;
     for (int poll = 0; poll < kReplyPolls && !Contains(reply, "OK"); ++poll) {
-      Ui.ProcessMessages();
-      Clock.Pause(kReplyPollMs);
-      reply += QCCom.Read();
+      link.Ui.ProcessMessages();
+      link.Clock.Pause(kReplyPollMs);
+      reply += link.Com.Read();
       if (reply.size() > kDialReplyKept) reply.erase(0, reply.size() - kDialReplyKept);
     }
     result += Contains(reply, "OK") ? '+' : '-';
@@ -66,24 +66,26 @@ std::string TDM::WaitModemReply(const std::string& modemCommands) {
   return result;
 }
 
-void HangUpModem(TDM& dm) {
-  dm.Clock.Pause(1000);
-  dm.WaitModemReply("+++ ATZ^");
-  dm.QCCom.Close();
+void HangUpModem(TLinkContext& link) {
+  link.Clock.Pause(1000);
+  WaitModemReply(link, "+++ ATZ^");
+  link.Com.Close();
 }
 
-void ModemDisconnect(TDM& dm) {
-  dm.Ui.ProcessMessages();
-  HangUpModem(dm);
-  dm.ModemLinkState = kModemDisconnected;
+void ModemDisconnect(TLinkContext& link) {
+  link.Ui.ProcessMessages();
+  HangUpModem(link);
+  link.ModemLinkState = kModemDisconnected;
 }
 
-bool TDM::DialTerminal(const std::string& address) {
+namespace {
+
+bool DialCall(TLinkContext& link, const std::string& address) {
   if (!Contains(address, "-")) {
-    if (QCCom.Opened()) {
-      HangUpModem(*this);
+    if (link.Com.Opened()) {
+      HangUpModem(link);
       // The call is over: the next modem terminal dials again.
-      if (ModemLinkState != kModemDisconnected) ModemLinkState.clear();
+      if (link.ModemLinkState != kModemDisconnected) link.ModemLinkState.clear();
     }
     return false;
   }
@@ -91,65 +93,74 @@ bool TDM::DialTerminal(const std::string& address) {
   const std::size_t dash = part1.find('-');
   const std::string number = part1.substr(0, dash);
   const std::string rate = part1.substr(dash + 1);
-  if (ModemLinkState == number) return true;
-  if (QCCom.Opened()) HangUpModem(*this);
+  const auto& find = link.FindDialTerminal ? link.FindDialTerminal : link.FindTerminal;
+  const std::optional<TTerminalRow> row = find ? find(address) : std::nullopt;
+  // Nothing is dialled, and no call hung up, for an address that no row holds.
+  if (!row) throw TUnknownTerminalError(address);
+  if (link.ModemLinkState == number) return true;
+  if (link.Com.Opened()) HangUpModem(link);
 
-  TQuery local(ADOC);
-  TQuery& query = AuxQry ? *AuxQry : local;
-  OpenAndSeek(query, "tTerminals", address, "fsAddr");
-  if (!query.IsEmpty()) QCCom.SetPort(static_cast<int>(query.FieldByName("fnPort").AsInteger()));
-  QCCom.SetBaud(DecimalNumber(rate));
-  if (!QCCom.Open()) return false;
-  if (ModemLinkState == kModemDisconnected) return true;
+  link.Com.SetPort(row->fnPort);
+  link.Com.SetBaud(DecimalNumber(rate));
+  if (!link.Com.Open()) return false;
+  if (link.ModemLinkState == kModemDisconnected) return true;
 
   try {
-    ModemLinkState = number;
-    Ui.ShowModemWindow(number, rate, [this] { ModemDisconnect(*this); });
-    WaitModemReply("ATV1^");
-    const std::string init = Settings.ModemInit();
-    if (!init.empty()) WaitModemReply(init + "^");
-    QCCom.Write("ATD" + number + "\r");
+    link.ModemLinkState = number;
+    link.Ui.ShowModemWindow(number, rate, [&link] { ModemDisconnect(link); });
+    WaitModemReply(link, "ATV1^");
+    const std::string init = link.ModemInit ? link.ModemInit() : std::string();
+    if (!init.empty()) WaitModemReply(link, init + "^");
+    link.Com.Write("ATD" + number + "\r");
     std::string dialReply;
     int counter = kDialCountDown;
     for (int second = 0; second < kDialMostSeconds; ++second) {
-      Ui.ProcessMessages();
-      Clock.Pause(1000);
-      const std::string got = QCCom.Read();
+      link.Ui.ProcessMessages();
+      link.Clock.Pause(1000);
+      const std::string got = link.Com.Read();
       dialReply += got;
       if (dialReply.size() > kDialReplyKept) dialReply.erase(0, dialReply.size() - kDialReplyKept);
-      if (QCCom.Opened()) {
-        Ui.SetModemCountDown(std::to_string(counter));
+      if (link.Com.Opened()) {
+        link.Ui.SetModemCountDown(std::to_string(counter));
         // Only a second without a byte from the modem counts.
-        if (got.empty() && QCCom.InCount() == 0) --counter;
+        if (got.empty() && link.Com.InCount() == 0) --counter;
       } else {
         counter = -1;
       }
-      if (ModemLinkState == kModemDisconnected) counter = -1;
+      if (link.ModemLinkState == kModemDisconnected) counter = -1;
       const std::string upper = UpperCase(dialReply);
       if (Contains(upper, "BUSY")) {
-        Ui.SetModemCountDown("BUSY");
-        Ui.ProcessMessages();
-        Clock.Pause(2000);
+        link.Ui.SetModemCountDown("BUSY");
+        link.Ui.ProcessMessages();
+        link.Clock.Pause(2000);
       }
       if (counter == -1 || Contains(upper, "CONNECT") || Contains(upper, "BUSY")) break;
     }
-    Ui.CloseModemWindow();
+    link.Ui.CloseModemWindow();
   } catch (const std::exception&) {
-    ModemLinkState.clear();
-    Ui.CloseModemWindow();
-    Clock.Pause(1000);
-    WaitModemReply("+++ ATZ^");
+    link.ModemLinkState.clear();
+    link.Ui.CloseModemWindow();
+    link.Clock.Pause(1000);
+    WaitModemReply(link, "+++ ATZ^");
     return false;
   }
   return true;
 }
 
-std::string ModemExchange(TDM& dm, const TTerminalRow& row, const std::string& line) {
+}  // namespace
+
+bool DialTerminal(TLinkContext& link, const std::string& address) {
+  // A click handled during a conversation must not hang up or redial the call under it.
+  if (link.Talking) throw TConversationBusyError();
+  return DialCall(link, address);
+}
+
+std::string ModemExchange(TLinkContext& link, const TTerminalRow& row, const std::string& line) {
   const std::string upper = UpperCase(line);
   const bool logon = Contains(row.fsAddr, "@");
   for (const auto& piece : SplitPieces(line)) {
-    dm.QCCom.Write(piece + "\r");
-    if (logon) dm.Clock.Pause(10);
+    link.Com.Write(piece + "\r");
+    if (logon) link.Clock.Pause(10);
   }
   const bool templateTable = Contains(upper, "TYPE TMPTABLE");
   const bool countLines = Contains(upper, "TRANS") || templateTable || Contains(upper, "TYPE MSGTABLE");
@@ -157,48 +168,48 @@ std::string ModemExchange(TDM& dm, const TTerminalRow& row, const std::string& l
   std::string reply;
   int lines = 0;
   while (true) {
-    dm.Clock.Pause(kExchangePollMs);
-    if (Contains(upper, "TYPE TMP")) dm.Clock.Pause(kTemplatePollMs);
-    if (dm.QCCom.InCount() > 0)
+    link.Clock.Pause(kExchangePollMs);
+    if (Contains(upper, "TYPE TMP")) link.Clock.Pause(kTemplatePollMs);
+    if (link.Com.InCount() > 0)
       idle = templateTable ? kTemplateTableIdlePolls : kIdlePolls;
     else
       --idle;
-    std::string got = dm.QCCom.Read();
+    std::string got = link.Com.Read();
     const bool full = reply.size() + got.size() >= kMaxSerialReply;
     if (full) got.resize(kMaxSerialReply - reply.size());
     // A stop token may straddle two reads: search the new bytes with the tail before them.
     const std::size_t from = reply.size() > 6 ? reply.size() - 6 : 0;
     reply += got;
     lines += CountChar(got, '\r');
-    if (countLines) dm.Ui.ProgressNotice(std::to_string(lines));
+    if (countLines) link.Ui.ProgressNotice(std::to_string(lines));
     std::string_view fresh = std::string_view(reply).substr(from);
     if (Contains(fresh, "FAIL") || Contains(fresh, "Record") || Contains(fresh, "*") || idle == 0) break;
     if (full) {
       // The rest of an endless reply is dropped.
-      dm.QCCom.Purge();
+      link.Com.Purge();
       break;
     }
   }
-  if (Contains(upper, "TYPE TMPDATA")) dm.Clock.Pause(30);
+  if (Contains(upper, "TYPE TMPDATA")) link.Clock.Pause(30);
   return reply;
 }
 
-std::string ModemTransport(TDM& dm, const TTerminalRow& row, const std::string& address,
+std::string ModemTransport(TLinkContext& link, const TTerminalRow& row, const std::string& address,
                            const std::string& commandText) {
   const TAddressParts parts = SplitAddress(row.fsAddr);
   const auto lines = SplitCommandLines(commandText);
   std::vector<std::string> entries(lines.size(), kNoReply);
-  if (dm.DialTerminal(address)) {
-    if (parts.hasLogon) ModemExchange(dm, row, "SETLOGON " + parts.logon);
+  if (DialCall(link, address)) {
+    if (parts.hasLogon) ModemExchange(link, row, "SETLOGON " + parts.logon);
     int progress = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const std::string& line = lines[i];
       if (Contains(line, "ADDREC") || Contains(line, "SETPAR") || Contains(line, "TMPDATA"))
-        dm.Ui.ProgressNotice(std::to_string(++progress));
-      std::string reply = ModemExchange(dm, row, line);
+        link.Ui.ProgressNotice(std::to_string(++progress));
+      std::string reply = ModemExchange(link, row, line);
       if (!TrimControl(reply).empty()) entries[i] = reply;
     }
-    if (parts.hasLogon) ModemExchange(dm, row, "SETLOGON 0");
+    if (parts.hasLogon) ModemExchange(link, row, "SETLOGON 0");
   }
   // The call stays up for the next command text.
   return JoinTrimmedEntries(entries);

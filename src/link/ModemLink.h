@@ -4,7 +4,7 @@
 
 namespace korvo {
 
-class TDM;
+struct TLinkContext;
 struct TTerminalRow;
 
 // The modem link state after the operator pressed Disconnect.
@@ -16,13 +16,13 @@ inline constexpr int kDialMostSeconds = 180;
 
 // One command line over the call: pieces ending in CR, then polls until a stop token or the idle
 // count runs out. Returns the reply as received.
-std::string ModemExchange(TDM& dm, const TTerminalRow& row, const std::string& line);
+std::string ModemExchange(TLinkContext& link, const TTerminalRow& row, const std::string& line);
 
 // Hangs up: a second's pause, the escape sequence and reset, and the port closed.
-void HangUpModem(TDM& dm);
+void HangUpModem(TLinkContext& link);
 
 // The modem window's Disconnect button: hangs up and leaves the link state "Disconnect", which
 // ends a dial loop in progress.
-void ModemDisconnect(TDM& dm);
+void ModemDisconnect(TLinkContext& link);
 
 }  // namespace korvo

@@ -1,14 +1,28 @@
 #include "link/CommandText.h"
+#include "link/LinkServices.h"
 #include "link/ReplyTokens.h"
-#include "store/DataMod.h"
 #include "store/OperatorUi.h"
 
 namespace korvo {
+namespace {
 
-std::string TDM::ReadParameters(const std::string& address, const std::string& numberList) {
+bool StopRequested(const TLinkContext& link) {
+  return link.StopRequested && link.StopRequested();
+}
+
+}  // namespace
+
+std::string ReadParameters(TLinkContext& link, const std::string& address, const std::string& numberList) {
   std::vector<std::string> lines = SplitCommandLines(numberList);
+  bool stopped = false;
   for (auto& line : lines) {
-    const std::string reply = SendCommand(address, "PAR " + line);
+    // After a stop the numbers not read yet keep no value.
+    stopped = stopped || StopRequested(link);
+    if (stopped) {
+      line.clear();
+      continue;
+    }
+    const std::string reply = SendCommand(link, address, "PAR " + line);
     // The terminal answers "PAR", the number, "=" and the value, which may hold blanks itself.
     const auto tokens = SplitReplyTokens(reply);
     std::string value;
@@ -17,20 +31,21 @@ std::string TDM::ReadParameters(const std::string& address, const std::string& n
       value += TrimControl(tokens[i]);
     }
     line = value;
-    Ui.ProcessMessages();
+    link.Ui.ProcessMessages();
   }
   std::string out;
   for (const auto& line : lines) out += line + "\r\n";
   return out;
 }
 
-std::string TDM::SendCommandList(const std::string& address, const std::string& commandLines) {
+std::string SendCommandList(TLinkContext& link, const std::string& address, const std::string& commandLines) {
   const std::vector<std::string> lines = SplitCommandLines(commandLines);
-  Ui.ProgressNotice("0-" + std::to_string(static_cast<int>(lines.size()) - 1));
+  link.Ui.ProgressNotice("0-" + std::to_string(static_cast<int>(lines.size()) - 1));
   std::string out;
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    Ui.ProgressNotice(std::to_string(i));
-    out += SendCommand(address, lines[i]);
+    if (StopRequested(link)) break;
+    link.Ui.ProgressNotice(std::to_string(i));
+    out += SendCommand(link, address, lines[i]);
   }
   return out;
 }

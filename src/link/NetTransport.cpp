@@ -1,16 +1,16 @@
 #include "link/NetTransport.h"
 
+#include "link/LinkServices.h"
 #include "link/SocketStream.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
-#include "store/DataMod.h"
 
 namespace korvo {
 
-std::unique_ptr<TTcpClient> NewTcpClient(TDM& dm) {
-  std::unique_ptr<TNetStream> stream = dm.NetStreamFactory ? dm.NetStreamFactory() : nullptr;
+std::unique_ptr<TTcpClient> NewTcpClient(TLinkContext& link) {
+  std::unique_ptr<TNetStream> stream = link.NetStreamFactory ? link.NetStreamFactory() : nullptr;
   if (!stream) stream = std::make_unique<TSocketStream>();
-  return std::make_unique<TTcpClient>(dm.Clock, std::move(stream));
+  return std::make_unique<TTcpClient>(link.Clock, std::move(stream));
 }
 
 std::vector<std::string> AddressPartEntries(const TAddressParts& parts) {
@@ -19,10 +19,10 @@ std::vector<std::string> AddressPartEntries(const TAddressParts& parts) {
   return entries;
 }
 
-void SendInHalves(TDM& dm, TTcpClient& client, const std::string& text, int pauseMs) {
+void SendInHalves(TLinkContext& link, TTcpClient& client, const std::string& text, int pauseMs) {
   const std::size_t half = text.size() / 2;
   for (std::size_t i = 0; i < half; ++i) client.SendByte(text[i]);
-  dm.Clock.Pause(pauseMs);
+  link.Clock.Pause(pauseMs);
   for (std::size_t i = half; i < text.size(); ++i) client.SendByte(text[i]);
 }
 
@@ -47,12 +47,13 @@ std::string ReadTemplateBlock(TTcpClient& client) {
   return entry;
 }
 
-std::string ExchangeLine(TDM& dm, TTcpClient& client, const std::string& line, bool pauseAfterPiece) {
-  if (Contains(line, "LOAD")) dm.Clock.Pause(10);
-  if (Contains(line, "PAR")) dm.Clock.Pause(10);
+std::string ExchangeLine(TLinkContext& link, TTcpClient& client, const std::string& line,
+                         bool pauseAfterPiece) {
+  if (Contains(line, "LOAD")) link.Clock.Pause(10);
+  if (Contains(line, "PAR")) link.Clock.Pause(10);
   for (const auto& piece : SplitPieces(line)) {
     client.SendText(piece + "\r\n");
-    if (pauseAfterPiece) dm.Clock.Pause(10);
+    if (pauseAfterPiece) link.Clock.Pause(10);
   }
   std::string entry;
   if (Contains(line, "TYPE") || Contains(line, "LISTPAR") || Contains(line, "DIR"))
@@ -68,15 +69,15 @@ std::string ExchangeLine(TDM& dm, TTcpClient& client, const std::string& line, b
 
 }  // namespace
 
-std::string NetTransport(TDM& dm, const TTerminalRow& row, const std::string& /*address*/,
+std::string NetTransport(TLinkContext& link, const TTerminalRow& row, const std::string& /*address*/,
                          const std::string& commandText) {
   const TAddressParts parts = SplitAddress(row.fsAddr);
   const bool concatenate = Contains(commandText, "TMPDATA");
-  if (!dm.PingHost(parts.address, row.fnPort)) {
+  if (!PingHost(link, parts.address, row.fnPort)) {
     std::vector<std::string> entries(SplitCommandLines(commandText).size(), kNoReply);
     return JoinNetEntries(entries, concatenate);
   }
-  std::unique_ptr<TTcpClient> client = NewTcpClient(dm);
+  std::unique_ptr<TTcpClient> client = NewTcpClient(link);
   if (client->Connect(parts.address, row.fnPort) != 0)
     return JoinNetEntries(AddressPartEntries(parts), concatenate);
 
@@ -86,13 +87,13 @@ std::string NetTransport(TDM& dm, const TTerminalRow& row, const std::string& /*
   }
   std::vector<std::string> entries;
   if (commandText.size() >= kLongTextChars) {
-    dm.Clock.Pause(1000);
-    SendInHalves(dm, *client, commandText, 5);
+    link.Clock.Pause(1000);
+    SendInHalves(link, *client, commandText, 5);
     entries = SplitCommandLines(client->ReceiveLine(10000));
   } else {
     const bool pauseAfterPiece = Contains(row.fsAddr, "@");
     for (const auto& line : SplitCommandLines(commandText))
-      entries.push_back(ExchangeLine(dm, *client, line, pauseAfterPiece));
+      entries.push_back(ExchangeLine(link, *client, line, pauseAfterPiece));
   }
   client->Close();
   return JoinNetEntries(entries, concatenate);

@@ -10,9 +10,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "link/LinkServices.h"
 #include "link/SocketStream.h"
 #include "store/Clock.h"
-#include "store/DataMod.h"
 
 namespace korvo {
 namespace {
@@ -142,8 +142,8 @@ TEchoResult TSocketPinger::IcmpEcho(const std::string& host, int limitMs) {
   }
 }
 
-bool TDM::PingHost(const std::string& host, int tcpPort) {
-  std::shared_ptr<TPinger> pinger = Pinger ? Pinger : std::make_shared<TSocketPinger>(Clock);
+bool PingHost(TLinkContext& link, const std::string& host, int tcpPort) {
+  std::shared_ptr<TPinger> pinger = link.Pinger ? link.Pinger : std::make_shared<TSocketPinger>(link.Clock);
   TEchoResult result;
   for (int attempt = 1; attempt <= 5; ++attempt) {
     result = pinger->Echo(host, tcpPort, attempt * 500);

@@ -11,6 +11,14 @@ constexpr int kDriverBuffer = 1024;
 // How often a waiting read looks at the port and lets window messages through.
 constexpr int kWaitStepMs = 1;
 
+// The operator is told which device the port maps to and what the system said about it.
+std::string OpenFailureText(int port, const std::string& path, const std::string& reason) {
+  std::string text = "Error opening COM" + std::to_string(port) + ": ";
+  if (!path.empty()) text += path;
+  if (!path.empty() && !reason.empty()) text += ": ";
+  return text + reason;
+}
+
 }  // namespace
 
 T_QCCom32::T_QCCom32(TClock& clock, TOperatorUi& ui, std::unique_ptr<TSerialDeviceFactory> factory)
@@ -62,9 +70,10 @@ int T_QCCom32::Handle() const {
 bool T_QCCom32::Open() {
   Close();
   while (true) {
-    device_ = factory_ ? factory_->Open(port_) : nullptr;
+    TSerialOpenResult opened = factory_ ? factory_->Open(port_) : TSerialOpenResult{};
+    device_ = std::move(opened.device);
     if (device_ || !ShowErrors) break;
-    if (ui_.AskAbortRetry("Error opening COM" + std::to_string(port_) + ": ") == TAbortRetry::Abort) break;
+    if (ui_.AskAbortRetry(OpenFailureText(port_, opened.path, opened.reason)) == TAbortRetry::Abort) break;
   }
   if (!device_) return false;
   // Either answer goes on with the driver's own buffer sizes.

@@ -16,7 +16,8 @@ class TOperatorUi;
 //
 //   SetPort/SetBaud/SetByte/SetParity/SetStop  change a setting; a different value while the port is
 //                                              open reopens it, the same value does nothing
-//   Open()            closes first if open; Abort/Retry "Error opening COM<n>: " when ShowErrors
+//   Open()            closes first if open; Abort/Retry "Error opening COM<n>: " + device path + ": " +
+//                     the system's reason when ShowErrors
 //   Write(text)       true when every byte went out; false on a closed port
 //   Read()            the bytes waiting now, never blocks (unless EndOfResponse is set, see there)
 //   InCount()         bytes waiting, 0 when closed

@@ -1,9 +1,11 @@
 #include <cstring>
 
 #include "link/CommandText.h"
+#include "link/LinkErrors.h"
+#include "link/LinkServices.h"
 #include "link/NetTransport.h"
 #include "store/Clock.h"
-#include "store/DataMod.h"
+#include "store/Cp1252.h"
 #include "store/OperatorUi.h"
 
 namespace korvo {
@@ -12,16 +14,17 @@ namespace {
 // The template transfer's reads wait no longer than this; a read that runs out makes the line "--".
 constexpr int kReadLimitMs = 10000;
 
-std::string ExchangeTemplateLine(TDM& dm, TTcpClient& client, const std::string& line) {
-  if (Contains(line, "ADDREC MSGTABLE")) dm.Clock.Pause(50);
+std::string ExchangeTemplateLine(TLinkContext& link, TTcpClient& client, const std::string& line,
+                                 int fingerCount) {
+  if (Contains(line, "ADDREC MSGTABLE")) link.Clock.Pause(50);
   for (const auto& piece : SplitPieces(line)) {
-    dm.Clock.Pause(5);
+    link.Clock.Pause(5);
     client.SendText(piece + "\r");
   }
   std::string entry;
   if (Contains(line, "TYPE TMPTABLE")) {
-    for (int i = 0; i < dm.FingerCount; ++i) {
-      dm.Ui.ProcessMessages();
+    for (int i = 0; i < fingerCount; ++i) {
+      link.Ui.ProcessMessages();
       auto read = client.ReadLine(kReadLimitMs);
       if (!read) return kNoReply;
       entry += *read + "\r\n";
@@ -30,13 +33,13 @@ std::string ExchangeTemplateLine(TDM& dm, TTcpClient& client, const std::string&
     // No such listing goes through the template transfer; nothing is read for it.
   } else if (Contains(line, "TMPDATA")) {
     while (entry.size() < kTemplateBytes) {
-      dm.Ui.ProcessMessages();
+      link.Ui.ProcessMessages();
       auto byte = client.ReadByte(kReadLimitMs);
       if (!byte) return kNoReply;
       entry += *byte;
     }
   } else {
-    dm.Ui.ProcessMessages();
+    link.Ui.ProcessMessages();
     auto read = client.ReadLine(kReadLimitMs);
     if (!read) return kNoReply;
     entry = *read;
@@ -46,40 +49,54 @@ std::string ExchangeTemplateLine(TDM& dm, TTcpClient& client, const std::string&
 
 }  // namespace
 
-std::string TDM::SendNetCommand(const std::string& address, const std::string& commandText) {
-  TQuery query(ADOC);
-  query.SetSQL("Select * from  tTerminals Where fsAddr=?", {TextValue(address)});
-  query.Open();
-  if (query.IsEmpty() || !Contains(address, ".")) return {};
-  const std::string fsAddr = query.FieldByName("fsAddr").AsString();
-  const int fnPort = static_cast<int>(query.FieldByName("fnPort").AsInteger());
-  query.Close();
+std::string SendNetCommand(TLinkContext& link, const std::string& address, const std::string& commandText,
+                           int fingerCount) {
+  if (link.Talking) throw TConversationBusyError();
+  // Any other terminal gets nothing, and an empty reply.
+  if (!Contains(address, ".")) return {};
+  const std::optional<TTerminalRow> row = link.FindTerminal ? link.FindTerminal(address) : std::nullopt;
+  if (!row) return {};
+  const std::string& fsAddr = row->fsAddr;
+  const int fnPort = row->fnPort;
+  // The template reads handle window messages: no second conversation may start meanwhile.
+  link.Talking = true;
+  struct TTalking {
+    bool& flag;
+    ~TTalking() { flag = false; }
+  } talking{link.Talking};
 
+  // The terminal line carries Windows-1252; template data are bytes and pass as they are, also the
+  // bare template bytes that follow an accepted "TMPSAVE".
+  const bool binary = PassesUnconverted(commandText) || link.TemplateBytesNext;
+  link.TemplateBytesNext = false;
+  const std::string wireText = binary ? commandText : Utf8ToCp1252(commandText);
   const TAddressParts parts = SplitAddress(fsAddr);
-  const bool concatenate = Contains(commandText, "TMPDATA");
+  const bool concatenate = Contains(wireText, "TMPDATA");
   std::vector<std::string> entries;
-  if (!PingHost(parts.address, fnPort)) {
-    entries.assign(SplitCommandLines(commandText).size(), kNoReply);
+  if (!PingHost(link, parts.address, fnPort)) {
+    entries.assign(SplitCommandLines(wireText).size(), kNoReply);
   } else {
-    std::unique_ptr<TTcpClient> client = NewTcpClient(*this);
+    std::unique_ptr<TTcpClient> client = NewTcpClient(link);
     if (int rc = client->Connect(parts.address, fnPort); rc != 0)
       throw TTcpClientError(std::string(std::strerror(rc)) + " (" + parts.address + ":" +
                             std::to_string(fnPort) + ")");
     if (!client->Connected()) {
       entries = AddressPartEntries(parts);
-    } else if (commandText.size() >= kLongTextChars) {
-      Clock.Pause(1300);
-      SendInHalves(*this, *client, commandText, 10);
-      Ui.ProcessMessages();
+    } else if (wireText.size() >= kLongTextChars) {
+      link.Clock.Pause(1300);
+      SendInHalves(link, *client, wireText, 10);
+      link.Ui.ProcessMessages();
       auto read = client->ReadLine(kReadLimitMs);
       entries = read ? SplitCommandLines(*read) : std::vector<std::string>{kNoReply};
     } else {
-      for (const auto& line : SplitCommandLines(commandText))
-        entries.push_back(ExchangeTemplateLine(*this, *client, line));
+      for (const auto& line : SplitCommandLines(wireText))
+        entries.push_back(ExchangeTemplateLine(link, *client, line, fingerCount));
     }
     client->Close();
   }
-  return ApplyCrLfRule(JoinNetEntries(entries, concatenate), commandText);
+  std::string reply = ApplyCrLfRule(JoinNetEntries(entries, concatenate), wireText);
+  link.TemplateBytesNext = Contains(commandText, "TMPSAVE") && UpperCase(TrimControl(reply)) == "OK";
+  return binary ? reply : Cp1252ToUtf8(reply);
 }
 
 }  // namespace korvo

@@ -24,7 +24,8 @@ class TSerialDevice {
   virtual int NativeHandle() const = 0;
   // Driver buffer sizes; false when the driver refuses them.
   virtual bool SetBufferSizes(int input, int output) = 0;
-  // False when the line state cannot be read or written; the device stays usable as it was.
+  // False when the line state cannot be read or written, or the bit rate is refused; the device
+  // stays usable, raw where the line state could be written.
   virtual bool ApplyLineSettings(const TLineSettings& settings) = 0;
   // Returns the number of bytes the driver took.
   virtual std::size_t Write(std::string_view bytes) = 0;
@@ -38,12 +39,21 @@ class TSerialDevice {
   virtual bool SetDtr(bool on) = 0;
 };
 
+// What opening a COM port came to: the device, or why there is none.
+struct TSerialOpenResult {
+  std::unique_ptr<TSerialDevice> device;
+  // The device path the port maps to (empty where ports have no paths).
+  std::string path;
+  // The system's reason when the device did not open, e.g. "No such file or directory".
+  std::string reason;
+};
+
 // Opens COM ports by number. Production opens real devices; tests hand out scripted ones.
 class TSerialDeviceFactory {
  public:
   virtual ~TSerialDeviceFactory() = default;
-  // Null when the port is missing or held by another program.
-  virtual std::unique_ptr<TSerialDevice> Open(int port) = 0;
+  // No device when the port is missing, held by another program or no serial device at all.
+  virtual TSerialOpenResult Open(int port) = 0;
 };
 
 }  // namespace korvo

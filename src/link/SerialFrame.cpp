@@ -13,8 +13,9 @@ int BusAddressOf(std::string_view address) {
     digits.remove_prefix(1);
   }
   long long value = 0;
+  // Ten digits hold every int; more would overflow the sum below before the range test.
   bool ok = !digits.empty() && digits.size() <= 10;
-  for (char c : digits) {
+  for (char c : ok ? digits : std::string_view()) {
     if (c < '0' || c > '9') {
       ok = false;
       break;

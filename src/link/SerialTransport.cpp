@@ -8,7 +8,6 @@
 #include "link/SerialFrame.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
-#include "store/DataMod.h"
 #include "store/OperatorUi.h"
 
 namespace korvo {
@@ -37,16 +36,16 @@ int ExtraPollMs(const std::string& upper) {
 // One command text on the serial line, with the port already open.
 class TSerialExchange {
  public:
-  TSerialExchange(TDM& dm, const TTerminalRow& row, const std::string& address)
-      : dm_(dm), com_(dm.QCCom), address_(address), logon_(Contains(row.fsAddr, "@")) {}
+  TSerialExchange(TLinkContext& link, const TTerminalRow& row, const std::string& address)
+      : link_(link), com_(link.Com), address_(address), logon_(Contains(row.fsAddr, "@")) {}
 
   // The plain text exchange: pieces ending in CR, then polls until a stop token or 10 idle polls.
   std::string PlainExchange(const std::string& line) {
     const std::string upper = UpperCase(line);
     for (const auto& piece : SplitPieces(line)) {
       com_.Write(piece + "\r");
-      if (logon_) dm_.Clock.Pause(kLogonPieceGapMs);
-      dm_.Clock.Pause(kPieceGapMs);
+      if (logon_) link_.Clock.Pause(kLogonPieceGapMs);
+      link_.Clock.Pause(kPieceGapMs);
     }
     const int extraMs = ExtraPollMs(upper);
     const bool tmpData = Contains(upper, "TMPDATA");
@@ -58,8 +57,8 @@ class TSerialExchange {
     int lines = 0;
     int idle = kIdlePolls;
     while (true) {
-      dm_.Clock.Pause(kPollMs);
-      if (extraMs) dm_.Clock.Pause(extraMs);
+      link_.Clock.Pause(kPollMs);
+      if (extraMs) link_.Clock.Pause(extraMs);
       if (com_.InCount() > 0)
         idle = kIdlePolls;
       else
@@ -75,8 +74,8 @@ class TSerialExchange {
       star = star || Contains(got, "*");
       std::string_view fresh = std::string_view(reply).substr(from);
       for (auto token : kStopTokens) stopped = stopped || Contains(fresh, token);
-      if (tmpData && !star) dm_.Clock.Pause(5);
-      if (countLines) dm_.Ui.ProgressNotice(std::to_string(lines));
+      if (tmpData && !star) link_.Clock.Pause(5);
+      if (countLines) link_.Ui.ProgressNotice(std::to_string(lines));
       if (stopped || idle == 0) break;
       if (full) {
         // Whatever the terminal still sends is dropped with the rest of this reply.
@@ -84,7 +83,7 @@ class TSerialExchange {
         break;
       }
     }
-    if (Contains(upper, "TYPE TMPDATA")) dm_.Clock.Pause(30);
+    if (Contains(upper, "TYPE TMPDATA")) link_.Clock.Pause(30);
     return reply;
   }
 
@@ -96,16 +95,16 @@ class TSerialExchange {
     for (int attempt = 0; attempt < kFramedAttempts; ++attempt) {
       com_.EscapeFunction(T_QCCom32::SETRTS);
       for (const auto& piece : pieces) {
-        if (pieces.size() > 1) dm_.Clock.Pause(kFrameGapMs);
+        if (pieces.size() > 1) link_.Clock.Pause(kFrameGapMs);
         com_.Write(BuildFrame(piece, BusAddressOf(address_)));
       }
-      dm_.Clock.Pause(kFrameGapMs);
+      link_.Clock.Pause(kFrameGapMs);
       com_.Purge();  // the bus echoes our own transmission
       com_.EscapeFunction(T_QCCom32::CLRRTS);
       reply.clear();
       bool complete = false;
       for (int poll = 0; poll < kFramedPolls && !complete; ++poll) {
-        dm_.Clock.Pause(kPollMs);
+        link_.Clock.Pause(kPollMs);
         reply += com_.Read();
         complete = Contains(reply, ":") && FramedReplyComplete(reply);
       }
@@ -126,9 +125,9 @@ class TSerialExchange {
       lines += CountChar(data, '\r');
       entry += data + " ";
       reply = FramedExchange("5A");
-      if (countLines) dm_.Ui.ProgressNotice(std::to_string(lines));
+      if (countLines) link_.Ui.ProgressNotice(std::to_string(lines));
     } while (FramedReplyContinues(reply) && ++blocks < kMaxFramedBlocks && entry.size() < kMaxSerialReply);
-    if (countLines) dm_.Ui.ProgressNotice(std::to_string(dm_.Ui.ProgressMaximum()));
+    if (countLines) link_.Ui.ProgressNotice(std::to_string(link_.Ui.ProgressMaximum()));
     return entry;
   }
 
@@ -143,7 +142,7 @@ class TSerialExchange {
   }
 
  private:
-  TDM& dm_;
+  TLinkContext& link_;
   T_QCCom32& com_;
   const std::string& address_;
   const bool logon_;
@@ -151,7 +150,7 @@ class TSerialExchange {
 
 }  // namespace
 
-std::string SerialTransport(TDM& dm, const TTerminalRow& row, const std::string& address,
+std::string SerialTransport(TLinkContext& link, const TTerminalRow& row, const std::string& address,
                             const std::string& commandText) {
   const TAddressParts parts = SplitAddress(row.fsAddr);
   const auto lines = SplitCommandLines(commandText);
@@ -160,17 +159,17 @@ std::string SerialTransport(TDM& dm, const TTerminalRow& row, const std::string&
   struct TCloser {
     T_QCCom32& com;
     ~TCloser() { com.Close(); }
-  } closer{dm.QCCom};
-  dm.QCCom.SetPort(row.fnPort);
-  dm.QCCom.SetBaud(kSerialBaud);
-  if (dm.QCCom.Open()) {
-    TSerialExchange exchange(dm, row, address);
+  } closer{link.Com};
+  link.Com.SetPort(row.fnPort);
+  link.Com.SetBaud(kSerialBaud);
+  if (link.Com.Open()) {
+    TSerialExchange exchange(link, row, address);
     if (parts.hasLogon) exchange.PlainExchange("SETLOGON " + parts.logon);
     int progress = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
       const std::string& line = lines[i];
       if (Contains(line, "ADDREC") || Contains(line, "SETPAR") || Contains(line, "TMPDATA"))
-        dm.Ui.ProgressNotice(std::to_string(++progress));
+        link.Ui.ProgressNotice(std::to_string(++progress));
       entries[i] = exchange.LineEntry(line);
     }
     exchange.PlainExchange("SETLOGON 0");

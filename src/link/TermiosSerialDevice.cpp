@@ -4,12 +4,15 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "link/PortsConfig.h"
+#include "link/SerialBitRate.h"
 
 namespace korvo {
 namespace {
@@ -53,13 +56,29 @@ constexpr int kWriteStallMs = 2000;
 
 }  // namespace
 
-std::unique_ptr<TTermiosSerialDevice> TTermiosSerialDevice::OpenPath(const std::string& path) {
-  if (path.empty()) return nullptr;
+std::unique_ptr<TTermiosSerialDevice> TTermiosSerialDevice::OpenPath(const std::string& path,
+                                                                     std::string& reason) {
+  reason.clear();
+  if (path.empty()) {
+    reason = "No device path";
+    return nullptr;
+  }
   int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    reason = std::strerror(errno);
+    return nullptr;
+  }
+  // PORTS.CFG may name any path: a command written to a regular file would overwrite its bytes.
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+    ::close(fd);
+    reason = "Not a character device";
+    return nullptr;
+  }
   // No sharing: TIOCEXCL keeps ordinary users out, the lock also tells another instance of this
   // program (which may run as root) that the port is taken.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    reason = std::strerror(errno == EWOULDBLOCK ? EBUSY : errno);
     ::close(fd);
     return nullptr;
   }
@@ -82,11 +101,14 @@ bool TTermiosSerialDevice::SetBufferSizes(int, int) {
 bool TTermiosSerialDevice::ApplyLineSettings(const TLineSettings& s) {
   termios t{};
   if (::tcgetattr(fd_, &t) != 0) return false;
+  // Raw mode is set whatever the rate: a port left cooked would turn CR into LF and echo.
   speed_t speed{};
-  if (!SpeedOf(s.baud, speed)) return false;
+  const bool namedRate = SpeedOf(s.baud, speed);
   ::cfmakeraw(&t);
-  ::cfsetispeed(&t, speed);
-  ::cfsetospeed(&t, speed);
+  if (namedRate) {
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+  }
   t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
   t.c_cflag |= SizeFlag(s.byteSize) | CREAD | CLOCAL;
   switch (s.parity) {
@@ -119,7 +141,7 @@ bool TTermiosSerialDevice::ApplyLineSettings(const TLineSettings& s) {
   // Linux has no DSR flow control: with or without the handshake DTR is simply raised.
   SetDtr(true);
   SetRts(true);
-  return true;
+  return namedRate || SetAnyBitRate(fd_, s.baud);
 }
 
 std::size_t TTermiosSerialDevice::Write(std::string_view bytes) {
@@ -185,8 +207,11 @@ bool TTermiosSerialDevice::SetDtr(bool on) {
   return SetModemLine(TIOCM_DTR, on);
 }
 
-std::unique_ptr<TSerialDevice> TTermiosSerialFactory::Open(int port) {
-  return TTermiosSerialDevice::OpenPath(SerialDevicePath(programFolder_, port));
+TSerialOpenResult TTermiosSerialFactory::Open(int port) {
+  TSerialOpenResult result;
+  result.path = SerialDevicePath(programFolder_, port);
+  result.device = TTermiosSerialDevice::OpenPath(result.path, result.reason);
+  return result;
 }
 
 }  // namespace korvo

@@ -11,8 +11,9 @@ namespace korvo {
 // Opened exclusively (TIOCEXCL and an flock the next opener sees), non-blocking, raw.
 class TTermiosSerialDevice final : public TSerialDevice {
  public:
-  // Null when the path cannot be opened or another program holds it.
-  static std::unique_ptr<TTermiosSerialDevice> OpenPath(const std::string& path);
+  // Null when the path cannot be opened, is no character device or another program holds it;
+  // `reason` then says why, as the system puts it.
+  static std::unique_ptr<TTermiosSerialDevice> OpenPath(const std::string& path, std::string& reason);
   ~TTermiosSerialDevice() override;
   TTermiosSerialDevice(const TTermiosSerialDevice&) = delete;
   TTermiosSerialDevice& operator=(const TTermiosSerialDevice&) = delete;
@@ -39,7 +40,7 @@ class TTermiosSerialDevice final : public TSerialDevice {
 class TTermiosSerialFactory final : public TSerialDeviceFactory {
  public:
   explicit TTermiosSerialFactory(std::string programFolder) : programFolder_(std::move(programFolder)) {}
-  std::unique_ptr<TSerialDevice> Open(int port) override;
+  TSerialOpenResult Open(int port) override;
 
  private:
   std::string programFolder_;

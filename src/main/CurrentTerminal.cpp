@@ -55,7 +55,7 @@ TClickResult TerminalClick(TDM& dm, const std::string& label, const TTerminalLin
   if (!Contains(UpperCase(reply), "KORVO")) {
     dm.Ui.Warning("Can't access to " + s.CurLocation());
     // The next command dials again instead of trusting a call that did not answer.
-    dm.ModemLinkState.clear();
+    dm.Link.ModemLinkState.clear();
     followers.RunFailed();
     s.SetCurLocation(s.PrevLocation());
     s.SetCurAddr(s.PrevAddr());

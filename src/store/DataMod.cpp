@@ -17,10 +17,11 @@ TDM::TDM(TProgram& program)
       SysParam(program.SysParam),
       Clock(program.Clock),
       Ui(program.Ui),
-      QCCom(program.Clock, program.Ui, std::make_unique<TTermiosSerialFactory>(program.ProgramFolder)) {
+      QCCom(program.Clock, program.Ui, std::make_unique<TTermiosSerialFactory>(program.ProgramFolder)),
+      Link(program.Clock, program.Ui, QCCom) {
   WriteLog("Running KORVO2K/Bio UTILITY.", true);
   VersionText = "Version 2.00";
-  ModemLinkState.clear();
+  WireLink();
   QCCom.SetBaud(115200);
   QCCom.ResponseTime = 100;
   ReadUploadConfig();

@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/LinkContext.h"
 #include "link/QCCom32.h"
 #include "store/Database.h"
 #include "store/DbValue.h"
@@ -19,8 +21,6 @@ class TClock;
 class TOperatorUi;
 class TSettingsRecord;
 struct TSysParam;
-class TNetStream;
-class TPinger;
 
 // The data module: the one database connection with its shared queries, and the services that
 // every window calls. It lives from start-up to the end of the process.
@@ -53,11 +53,13 @@ class TDM {
   T_QCCom32 QCCom;
 
   std::string VersionText;
-  // The phone number of the call in progress, "Disconnect" after the operator hung up, or empty.
-  std::string ModemLinkState;
 
   // The one terminal job that may run at a time.
   TJobs Jobs;
+  // What the terminal link uses of this module, and its state between conversations: the modem link
+  // state (Link.ModemLinkState) and the network link's platform parts (Link.NetStreamFactory,
+  // Link.Pinger), which tests replace.
+  TLinkContext Link;
 
   bool DatabaseOpen() const { return ADOC.Connected(); }
   std::string DatabasePath() const;
@@ -95,28 +97,26 @@ class TDM {
   static std::string HexEncode(std::string_view bytes) { return korvo::HexEncode(bytes); }
   static std::string HexDecode(std::string_view text) { return korvo::HexDecode(text); }
 
-  // Terminal services. A silent terminal is no error: its lines come back as "--".
+  // Terminal services. A silent terminal is no error: its lines come back as "--". An address that
+  // is no row of tTerminals is refused before anything is sent.
   std::string SendCommand(const std::string& address, const std::string& commandText);
-  // Template transfer over TCP/IP only; FingerCount is the number of "TYPE TMPTABLE" lines to read.
-  std::string SendNetCommand(const std::string& address, const std::string& commandText);
+  // Template transfer over TCP/IP only; `fingerCount` is the number of "TYPE TMPTABLE" lines to read.
+  std::string SendNetCommand(const std::string& address, const std::string& commandText, int fingerCount = 0);
   // `tcpPort`, the terminal's port, stands in for the echo where no ICMP socket may be opened.
   bool PingHost(const std::string& host, int tcpPort = 0);
-  int FingerCount = 0;
   // Makes sure the call to a modem address is up, or hangs up for any other address.
   bool DialTerminal(const std::string& address);
   std::string WaitModemReply(const std::string& modemCommands);
   std::string ReadParameters(const std::string& address, const std::string& numberList);
   std::string SendCommandList(const std::string& address, const std::string& commandLines);
 
-  // The network link's platform parts; empty means real sockets. Tests put scripted ones in.
-  std::function<std::unique_ptr<TNetStream>()> NetStreamFactory;
-  std::shared_ptr<TPinger> Pinger;
-
   // The last step of shutting down.
   void FreeAuxQuery() { AuxQry.reset(); }
 
  private:
   void OpenDatabase();
+  void WireLink();
+  std::optional<TTerminalRow> FindTerminalRow(TQuery& query, const std::string& address);
   bool databaseCreated_ = false;
 };
 

@@ -495,7 +495,12 @@ std::string TField::AsString() const {
 std::int64_t TField::AsInteger() const {
   const TDbVariant& v = q_.Value(column_);
   if (auto* i = std::get_if<std::int64_t>(&v)) return *i;
-  if (auto* d = std::get_if<double>(&v)) return static_cast<std::int64_t>(*d);
+  if (auto* d = std::get_if<double>(&v)) {
+    // Outside this range (or NaN) the conversion has no defined result.
+    if (!(*d >= -9223372036854775808.0 && *d < 9223372036854775808.0))
+      throw TDbError("'" + AsString() + "' is not a valid integer value: out of range");
+    return static_cast<std::int64_t>(*d);
+  }
   if (std::holds_alternative<std::monostate>(v)) return 0;
   std::string s = AsString();
   std::int64_t n = 0;

@@ -25,9 +25,9 @@ class TerminalClickSimTest : public test::TMainFixture {
  protected:
   void SetUp() override {
     TMainFixture::SetUp();
-    dm->Pinger = std::make_shared<TLoopbackPinger>();
+    dm->Link.Pinger = std::make_shared<TLoopbackPinger>();
     // A wait that real bytes do not end soon lets its whole limit pass on the virtual clock.
-    dm->NetStreamFactory = [this] {
+    dm->Link.NetStreamFactory = [this] {
       return std::make_unique<TSocketStream>([this](pollfd* fds, nfds_t n, int ms) {
         int r = ::poll(fds, n, std::min(ms, 300));
         if (r == 0) clock.Advance(ms);

@@ -6,6 +6,7 @@
 
 #include "support/FakeSerialLine.h"
 #include "support/ScriptedModem.h"
+#include "link/LinkErrors.h"
 #include "link/ModemLink.h"
 #include "link/Transports.h"
 #include "support/VirtualClock.h"
@@ -97,7 +98,7 @@ TEST_F(ModemLink, DialsAtTheAddressRateAndTheCallStaysUpForTheNextText) {
   EXPECT_EQ(ui.Texts("modem-show"), Writes{"5551234 9600"});
   EXPECT_EQ(ui.Texts("modem-count"), (Writes{"60", "59", "58"})) << "CONNECT came in the third second";
   EXPECT_EQ(ui.Texts("modem-close").size(), 1u);
-  EXPECT_EQ(dm.ModemLinkState, "5551234");
+  EXPECT_EQ(dm.Link.ModemLinkState, "5551234");
   EXPECT_TRUE(line.IsOpen());
 
   EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER\rPAR 7"), "KORVO2K/Bio Ver 2.00 OK\r? FAIL\r");
@@ -142,7 +143,7 @@ TEST_F(ModemLink, DisconnectEndsTheDialLoopWithinASecondAndTheNextDialDoesNotDia
   EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER"), "--\r");
   ASSERT_GE(pressedDone, 0);
   EXPECT_EQ(ui.closedAt - pressedDone, 1000) << "the loop sees the state after its next pause";
-  EXPECT_EQ(dm.ModemLinkState, "Disconnect");
+  EXPECT_EQ(dm.Link.ModemLinkState, "Disconnect");
   EXPECT_FALSE(line.IsOpen());
   EXPECT_EQ(ui.Texts("modem-count"), (Writes{"60", "59", "58", "57"}));
   EXPECT_EQ(ui.Texts("modem-close").size(), 1u);
@@ -164,7 +165,7 @@ TEST_F(ModemLink, ABusyLineIsShownForTwoSecondsAndItsCommandsGetDashes) {
   EXPECT_EQ(counts.back(), "BUSY");
   EXPECT_EQ(ui.closedAt, 20 + 3000 + 2000) << "ATV1, BUSY three seconds after ATD, shown for two seconds";
   EXPECT_EQ(ui.Texts("modem-close").size(), 1u);
-  EXPECT_EQ(dm.ModemLinkState, "5551234") << "the number is kept: no redial for the next text";
+  EXPECT_EQ(dm.Link.ModemLinkState, "5551234") << "the number is kept: no redial for the next text";
   auto before = clock.ElapsedMs();
   EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER"), "--\r");
   EXPECT_EQ(clock.ElapsedMs() - before, 10 * 25) << "ten idle polls, no dialling";
@@ -210,7 +211,7 @@ TEST_F(ModemLink, ANonModemAddressHangsUpAndAnotherNumberRedials) {
   EXPECT_EQ(WritesFrom(before), (Writes{"+++", "ATZ\r", "ATV1\r", "ATD5559999\r"}));
   EXPECT_EQ(line.OpenedPorts(), (std::vector<int>{3, 4}));
   EXPECT_EQ(line.LastSettings().baud, 2400);
-  EXPECT_EQ(dm.ModemLinkState, "5559999");
+  EXPECT_EQ(dm.Link.ModemLinkState, "5559999");
 
   before = line.Writes().size();
   auto t0 = clock.ElapsedMs();
@@ -218,7 +219,7 @@ TEST_F(ModemLink, ANonModemAddressHangsUpAndAnotherNumberRedials) {
   EXPECT_EQ(WritesFrom(before), (Writes{"+++", "ATZ\r"}));
   EXPECT_FALSE(line.IsOpen());
   EXPECT_GE(clock.ElapsedMs() - t0, 1000) << "a second's pause before the escape";
-  EXPECT_EQ(dm.ModemLinkState, "") << "the call is over: the same number dials again";
+  EXPECT_EQ(dm.Link.ModemLinkState, "") << "the call is over: the same number dials again";
   EXPECT_FALSE(dm.DialTerminal("1")) << "nothing to hang up";
   EXPECT_EQ(line.Writes().size(), before + 2);
 }
@@ -227,16 +228,50 @@ TEST_F(ModemLink, APortThatDoesNotOpenGivesDashes) {
   line.alwaysFail = true;
   EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER\rPAR 7\rPAR 8"), "--\r--\r--\r");
   EXPECT_EQ(ui.Texts("abortretry"), Writes{"Error opening COM3: "});
-  EXPECT_EQ(dm.ModemLinkState, "");
+  EXPECT_EQ(dm.Link.ModemLinkState, "");
 }
 
 TEST_F(ModemLink, AnErrorWhileDiallingClearsTheStateAndHangsUp) {
   ui.onCountDown = [](const std::string&) { throw std::runtime_error("window gone"); };
   modem.dial = TDial::Silent;
   EXPECT_FALSE(dm.DialTerminal("5551234-9600"));
-  EXPECT_EQ(dm.ModemLinkState, "");
+  EXPECT_EQ(dm.Link.ModemLinkState, "");
   EXPECT_EQ(WritesFrom(2), (Writes{"+++", "ATZ\r"}));
   EXPECT_EQ(ui.Texts("modem-close").size(), 1u);
+}
+
+TEST_F(ModemLink, AnUnknownModemAddressDialsNothingAndAClickDuringTheDialIsRefused) {
+  for (const std::string address : {"5551234-2400", "5550000-9600"}) {
+    try {
+      dm.DialTerminal(address);
+      ADD_FAILURE() << address << " was dialled";
+    } catch (const TUnknownTerminalError& e) {
+      EXPECT_EQ(std::string(e.what()), "No terminal has the address " + address + ".");
+    }
+  }
+  EXPECT_EQ(line.Opens(), 0);
+  EXPECT_TRUE(line.Writes().empty());
+
+  // While the call is dialled window messages are handled: a click on a serial terminal arrives.
+  std::vector<std::string> refusals;
+  ui.onCountDown = [&](const std::string&) {
+    try {
+      dm.DialTerminal("1");  // would hang up the call being dialled
+    } catch (const TConversationBusyError& e) {
+      refusals.push_back(e.what());
+    }
+    try {
+      dm.SendCommand("1", "GETVER");
+    } catch (const TConversationBusyError& e) {
+      refusals.push_back(e.what());
+    }
+  };
+  EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER"), "KORVO2K/Bio Ver 2.00 OK\r");
+  ASSERT_GE(refusals.size(), 2u);
+  EXPECT_EQ(refusals, Writes(refusals.size(), "A terminal conversation is already running."));
+  EXPECT_EQ(line.OpenedPorts(), std::vector<int>{3}) << "the serial terminal's port was never opened";
+  EXPECT_EQ(line.Writes(), (Writes{"ATV1\r", "ATD5551234\r", "GETVER\r"}));
+  EXPECT_EQ(ui.talks, (Writes{"started Far [5551234-9600]", "ended"}));
 }
 
 TEST_F(ModemLink, ExchangeStopRulesIdleCountsAndProgress) {
@@ -249,26 +284,26 @@ TEST_F(ModemLink, ExchangeStopRulesIdleCountsAndProgress) {
       {"type tmpdata 1 0", std::string(384, '\x01') + "\r\n*\r\n"},
   };
   modem.terminal = [&](const std::string& c) { return replies[c]; };
-  TTerminalRow row{"5551234-9600", 3};
+  TTerminalRow row{"5551234-9600", 3, "Depot"};
 
   auto t0 = clock.ElapsedMs();
-  EXPECT_EQ(ModemExchange(dm, row, "LOCKSYS"), "OK\r\n");
+  EXPECT_EQ(ModemExchange(dm.Link, row, "LOCKSYS"), "OK\r\n");
   EXPECT_EQ(clock.ElapsedMs() - t0, 11 * 25) << "OK is no stop token: one busy poll, then ten idle ones";
 
   t0 = clock.ElapsedMs();
-  EXPECT_EQ(ModemExchange(dm, row, "DELFILE X"), "FAIL\r\n");
+  EXPECT_EQ(ModemExchange(dm.Link, row, "DELFILE X"), "FAIL\r\n");
   EXPECT_EQ(clock.ElapsedMs() - t0, 25);
 
   ui.calls.clear();
-  EXPECT_EQ(ModemExchange(dm, row, "TYPE TRANS\\010124.DAT"), replies["TYPE TRANS\\010124.DAT"]);
+  EXPECT_EQ(ModemExchange(dm.Link, row, "TYPE TRANS\\010124.DAT"), replies["TYPE TRANS\\010124.DAT"]);
   EXPECT_EQ(ui.Progress(), Writes{"3"});
 
   t0 = clock.ElapsedMs();
-  EXPECT_EQ(ModemExchange(dm, row, "TYPE TMPTABLE"), "");
+  EXPECT_EQ(ModemExchange(dm.Link, row, "TYPE TMPTABLE"), "");
   EXPECT_EQ(clock.ElapsedMs() - t0, 300 * (25 + 100)) << "300 idle polls of 125 ms";
 
   t0 = clock.ElapsedMs();
-  EXPECT_EQ(ModemExchange(dm, row, "type tmpdata 1 0"), replies["type tmpdata 1 0"]);
+  EXPECT_EQ(ModemExchange(dm.Link, row, "type tmpdata 1 0"), replies["type tmpdata 1 0"]);
   EXPECT_EQ(clock.ElapsedMs() - t0, 25 + 100 + 30)
       << "upper-cased: 100 ms more per poll, 30 ms after the reply";
 }

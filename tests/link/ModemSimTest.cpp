@@ -36,7 +36,7 @@ TEST(ModemSim, DialsOnceKeepsTheCallAndHangsUpForASerialTerminal) {
   EXPECT_EQ(dm.SendCommand("5551234-9600@4711", "GETVER"), "KORVO2K/Bio Ver 2.00 OK\r");
   EXPECT_EQ(modem.lastNumber(), "5551234");
   EXPECT_TRUE(modem.online());
-  EXPECT_EQ(dm.ModemLinkState, "5551234");
+  EXPECT_EQ(dm.Link.ModemLinkState, "5551234");
   EXPECT_EQ(dm.QCCom.Baud(), 9600);
 
   EXPECT_EQ(dm.SendCommand("5551234-9600@4711", "PAR 7"), "PAR 7 = 6\r");

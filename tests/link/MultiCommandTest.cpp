@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/SerialFixture.h"
+#include "link/LinkErrors.h"
 #include "link/ReplyTokens.h"
 
 namespace korvo {
@@ -65,6 +66,54 @@ TEST_F(MultiCommand, SendCommandListReportsTheRangeAndEachLineAndOpensThePortPer
   EXPECT_EQ(line.OpenedPorts(), (std::vector<int>{3, 3, 3}));
   EXPECT_EQ(terminal.plainLines, (Strings{"LOCKSYS", "SETLOGON 0", "DELFILE SYSTEM\\HOLITBL.DAT",
                                           "SETLOGON 0", "UNLOCKSYS", "SETLOGON 0"}));
+}
+
+TEST_F(MultiCommand, TheDataModuleFindsOnlyTheExactRowAndRefusesAPortOutOfRange) {
+  AddTerminal("1", 1);
+  AddTerminal("3", 1);
+  TQuery q(dm.ADOC);
+  dm.InsertRecord(q, "tTerminals",
+                  {TextValue("7"), TextValue("007"), TextValue("Yard"), IntValue(4294967297)},
+                  {"fsAddr", "fsTermNo", "fsLocation", "fnPort"});
+  line.responder = [this](const std::string&) { line.Send("OK\r\n"); };
+  struct TCase {
+    std::string address;
+    std::string error;
+  };
+  const TCase cases[] = {
+      {"2", "No terminal has the address 2."},
+      {"", "No terminal has the address ."},
+      {"7", "The terminal Yard [7] has the port 4294967297, which is out of range."},
+  };
+  for (const auto& c : cases) {
+    try {
+      dm.SendCommand(c.address, "DELFILE SYSTEM\\AXGROUP.DAT");
+      ADD_FAILURE() << c.address << " was sent to";
+    } catch (const TLinkError& e) {
+      EXPECT_EQ(std::string(e.what()), c.error);
+    }
+    EXPECT_FALSE(dm.TermQry.Active()) << "TermQry is left closed";
+  }
+  EXPECT_EQ(line.Opens(), 0);
+  EXPECT_TRUE(line.Writes().empty());
+  EXPECT_TRUE(ui.talks.empty());
+  EXPECT_EQ(dm.SendCommand("3", "GETVER"), "OK\r") << "the rows themselves still answer";
+  EXPECT_EQ(ui.talks, (Strings{"started Door [3]", "ended"}));
+}
+
+TEST_F(MultiCommand, AStopRequestedOfTheRunningJobEndsTheServicesAtTheNextCommand) {
+  AddTerminal("1", 1);
+  TScriptedTerminal terminal(line, 1);
+  terminal.plain = [](const std::string& l) -> std::string { return l + " = 1\r\n"; };
+  TJobs::TGuard job = dm.Jobs.Start("Read parameters");
+  ASSERT_TRUE(job);
+  EXPECT_EQ(dm.ReadParameters("1", "30"), "1\r\n");
+  dm.Jobs.RequestStop();
+  EXPECT_EQ(dm.ReadParameters("1", "30\r7"), "\r\n\r\n");
+  EXPECT_EQ(dm.SendCommandList("1", "LOCKSYS\rUNLOCKSYS"), "");
+  EXPECT_EQ(line.Opens(), 1);
+  job.End();
+  EXPECT_EQ(dm.ReadParameters("1", "7"), "1\r\n") << "the next job runs again";
 }
 
 }  // namespace

@@ -90,8 +90,7 @@ TEST_F(NetSim, ATemplateWithNulCrAndLfMakesTheRoundTripUnchanged) {
   EXPECT_EQ(*terminal->templateBytes("00001234", 0), tmpl);
 
   EXPECT_EQ(TrimControl(dm.SendNetCommand("127.0.0.1", "FINGERS\r")), "1");
-  dm.FingerCount = 1;
-  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "LOCKSYS\rTYPE TMPTABLE\r"), "OK\r00001234:0 \r");
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "LOCKSYS\rTYPE TMPTABLE\r", 1), "OK\r00001234:0 \r");
   std::string back = dm.SendNetCommand("127.0.0.1", "TMPDATA 00001234 0\r");
   EXPECT_EQ(back, tmpl);
   EXPECT_EQ(HexEncode(back), HexEncode(tmpl));
@@ -101,7 +100,9 @@ TEST_F(NetSim, ATemplateWithNulCrAndLfMakesTheRoundTripUnchanged) {
 class NetSimFaults : public test::TNetFixture {
  protected:
   NetSimFaults() {
-    dm.NetStreamFactory = [this] { return std::make_unique<TSocketStream>(test::HybridPoll(clock, 1000)); };
+    dm.Link.NetStreamFactory = [this] {
+      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 1000));
+    };
     port = tcp.add(terminal);
     AddTerminal("127.0.0.1@5", port);
     terminal->setLogonCode("5");

@@ -122,7 +122,7 @@ TEST(SocketPinger, NoProbeAtAllIsAnError) {
 class PingHostOnSockets : public TNetFixture {};
 
 TEST_F(PingHostOnSockets, TheDataModuleUsesRealSocketsWhenNoPingerIsGiven) {
-  dm.Pinger.reset();
+  dm.Link.Pinger.reset();
   TLoopbackServer server([](TPeer& peer) { peer.IdleUntilClosed(5000); });
   if (!IcmpSocketAllowed(SOCK_DGRAM) && !IcmpSocketAllowed(SOCK_RAW)) {
     EXPECT_TRUE(dm.PingHost("127.0.0.1", server.Port()));

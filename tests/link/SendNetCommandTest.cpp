@@ -69,8 +69,7 @@ TEST_F(SendNetCommand, TheTemplateTableReadsFingerCountLines) {
     peer.WaitForClose();
   });
   AddTerminal("127.0.0.1", server.Port());
-  dm.FingerCount = 3;
-  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "LOCKSYS\rTYPE TMPTABLE\r"),
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "LOCKSYS\rTYPE TMPTABLE\r", 3),
             "OK\r00001234:0 00001234:1 00005678:0 \r");
   ASSERT_TRUE(server.WaitForFinished(1));
   EXPECT_EQ(server.Received(0), "LOCKSYS\rTYPE TMPTABLE\r");
@@ -82,8 +81,7 @@ TEST_F(SendNetCommand, NoFingerCountReadsNothingAndOtherListingsAreNotRead) {
     while (peer.ReadUntil("\r")) peer.Send("SHOULD NOT BE READ\r\n");
   });
   AddTerminal("127.0.0.1", server.Port());
-  dm.FingerCount = 0;
-  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TYPE TMPTABLE\rDIR TRANS"), "-- \r-- \r");
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TYPE TMPTABLE\rDIR TRANS", 0), "-- \r-- \r");
   EXPECT_EQ(clock.ElapsedMs(), 10);
 }
 
@@ -107,8 +105,7 @@ TEST_F(SendNetCommand, ASilentTerminalGivesDashesAfterTheReadLimit) {
   EXPECT_EQ(clock.ElapsedMs(), 5 + 10000);
   EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TMPDATA 1 0\r"), "--\r\n");
   EXPECT_EQ(clock.ElapsedMs(), 2 * (5 + 10000));
-  dm.FingerCount = 5;
-  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TYPE TMPTABLE"), "-- \r");
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TYPE TMPTABLE", 5), "-- \r");
   EXPECT_EQ(clock.ElapsedMs(), 3 * (5 + 10000)) << "the first line that runs out ends the table";
   EXPECT_EQ(dm.SendNetCommand("127.0.0.1", std::string(300, 'z')), "-- \r");
 }
@@ -116,6 +113,44 @@ TEST_F(SendNetCommand, ASilentTerminalGivesDashesAfterTheReadLimit) {
 TEST_F(SendNetCommand, ARefusedConnectionIsRaisedToTheCaller) {
   AddTerminal("127.0.0.1", ClosedLoopbackPort());
   EXPECT_THROW(dm.SendNetCommand("127.0.0.1", "FINGERS\r"), TTcpClientError);
+}
+
+TEST_F(SendNetCommand, TextsTravelAsWindows1252ButTemplateBytesPassUnchanged) {
+  TLoopbackServer server([](TPeer& peer) {
+    auto command = peer.ReadUntil("\r");
+    if (!command) return;
+    if (*command == "MSG caf\xE9\r")
+      peer.Send("OK \xE9t\xE9\r\n");
+    else if (*command == "TMPSAVE 1234\r" || *command ==
+                                                 "AB\xC3\xA9"
+                                                 "CD\r")
+      peer.Send("OK\r\n");
+    else
+      peer.Send("FAIL " + *command + "\n");
+    peer.WaitForClose();
+  });
+  AddTerminal("127.0.0.1", server.Port());
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "MSG café\r"), "OK été\r");
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1", "TMPSAVE 1234"), "OK\r");
+  // The template's bytes follow the accepted TMPSAVE; that they happen to read as UTF-8 changes nothing.
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1",
+                              "AB\xC3\xA9"
+                              "CD"),
+            "OK\r");
+  // Only the one text right after it is bytes.
+  EXPECT_EQ(dm.SendNetCommand("127.0.0.1",
+                              "AB\xC3\xA9"
+                              "CD"),
+            "FAIL AB\xC3\xA9"
+            "CD\r");
+  ASSERT_TRUE(server.WaitForFinished(4));
+  EXPECT_EQ(server.Received(0), "MSG caf\xE9\r");
+  EXPECT_EQ(server.Received(2),
+            "AB\xC3\xA9"
+            "CD\r");
+  EXPECT_EQ(server.Received(3),
+            "AB\xE9"
+            "CD\r");
 }
 
 TEST_F(SendNetCommand, UnknownOrNonNetworkAddressesSendNothing) {

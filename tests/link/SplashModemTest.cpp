@@ -108,7 +108,7 @@ TEST(SplashModem, TheDisconnectButtonEndsDiallingWhileTheLoopRuns) {
   });
   EXPECT_TRUE(dm.DialTerminal("5551234-9600"));
   EXPECT_TRUE(clicked);
-  EXPECT_EQ(dm.ModemLinkState, "Disconnect");
+  EXPECT_EQ(dm.Link.ModemLinkState, "Disconnect");
   EXPECT_FALSE(line.IsOpen());
   EXPECT_LT(clock.ElapsedMs(), 10000 + 1000 + 2 * 100 * 20 + 1000 + 1)
       << "about a second after the button's hang-up";

@@ -10,6 +10,7 @@
 
 #include "link/PortsConfig.h"
 #include "link/QCCom32.h"
+#include "link/SerialBitRate.h"
 #include "link/TermiosSerialDevice.h"
 #include "store/Clock.h"
 #include "support/RecordingUi.h"
@@ -123,8 +124,102 @@ TEST(TermiosSerialDevice, AMissingDeviceDoesNotOpen) {
   T_QCCom32 com{clock, ui, std::make_unique<TTermiosSerialFactory>(dir.Path())};
   com.SetPort(2);
   EXPECT_FALSE(com.Open());
-  EXPECT_EQ(ui.Texts("abortretry"), std::vector<std::string>{"Error opening COM2: "});
+  EXPECT_EQ(ui.Texts("abortretry"), std::vector<std::string>{"Error opening COM2: " + dir.Path() +
+                                                             "no-such-tty: No such file or directory"});
   EXPECT_FALSE(dir.Exists("no-such-tty")) << "opening never creates the device";
+}
+
+TEST(TermiosSerialDevice, ARegularFileIsNoPortAndStaysUntouched) {
+  TTempFolder dir;
+  const std::string bytes = std::string("precious data\0\r\n", 17) + std::string(64, 'x');
+  dir.Write("data.bin", bytes);
+  dir.Write("PORTS.CFG", "[Ports]\nCOM4=" + dir.Path() + "data.bin\n");
+  TRealClock clock;
+  TRecordingUi ui;
+  T_QCCom32 com{clock, ui, std::make_unique<TTermiosSerialFactory>(dir.Path())};
+  com.SetPort(4);
+  EXPECT_FALSE(com.Open());
+  EXPECT_FALSE(com.Write(":00f01 GETVER5e"));
+  EXPECT_EQ(ui.Texts("abortretry"), std::vector<std::string>{"Error opening COM4: " + dir.Path() +
+                                                             "data.bin: Not a character device"});
+  EXPECT_EQ(dir.Read("data.bin"), bytes);
+}
+
+// The slave end put in the cooked mode a login shell leaves behind.
+void MakeCooked(int fd) {
+  termios t{};
+  ASSERT_EQ(::tcgetattr(fd, &t), 0);
+  t.c_lflag |= ICANON | ECHO | ISIG;
+  t.c_iflag |= ICRNL;
+  t.c_oflag |= OPOST | ONLCR;
+  ASSERT_EQ(::tcsetattr(fd, TCSANOW, &t), 0);
+}
+
+TEST(TermiosSerialDevice, ACookedPortComesOutRawAtEveryBitRate) {
+  for (int baud : {115200, 9600, 14400, 28800, 56000}) {
+    TPty pty;
+    ASSERT_FALSE(pty.slave.empty());
+    // Held open so the cooked settings stay with the pseudo-terminal until the port opens.
+    int cooked = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(cooked, 0);
+    MakeCooked(cooked);
+    TTempFolder dir;
+    dir.Write("PORTS.CFG", "[Ports]\nCOM5=" + pty.slave + "\n");
+    TRealClock clock;
+    TRecordingUi ui;
+    T_QCCom32 com{clock, ui, std::make_unique<TTermiosSerialFactory>(dir.Path())};
+    com.SetPort(5);
+    com.SetBaud(baud);
+    ASSERT_TRUE(com.Open()) << baud;
+    EXPECT_TRUE(ui.calls.empty()) << baud;
+    termios t{};
+    ASSERT_EQ(::tcgetattr(com.Handle(), &t), 0);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG), 0u) << baud;
+    EXPECT_EQ(t.c_iflag & ICRNL, 0u) << baud;
+    EXPECT_EQ(t.c_oflag & OPOST, 0u) << baud;
+    EXPECT_EQ(BitRateOf(com.Handle()), baud);
+
+    // On the wire: CR stays CR both ways, LF gets no CR, nothing is echoed.
+    ASSERT_EQ(::write(pty.master, "AB\r", 3), 3);
+    EXPECT_EQ(WaitForBytes(com, 3), 3) << baud;
+    EXPECT_EQ(com.Read(), "AB\r") << baud;
+    ASSERT_TRUE(com.Write("X\n"));
+    EXPECT_EQ(pty.ReadMaster(3), "X\n") << baud;
+    ::close(cooked);
+  }
+}
+
+TEST(TermiosSerialDevice, ARefusedBitRateLeavesTheDeviceRawAndOpen) {
+  for (int baud : {0, -9600}) {
+    TPty pty;
+    ASSERT_FALSE(pty.slave.empty());
+    int cooked = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(cooked, 0);
+    MakeCooked(cooked);
+    std::string reason;
+    auto device = TTermiosSerialDevice::OpenPath(pty.slave, reason);
+    ASSERT_TRUE(device) << reason;
+    TLineSettings settings;
+    settings.baud = baud;
+    EXPECT_FALSE(device->ApplyLineSettings(settings)) << baud;
+    termios t{};
+    ASSERT_EQ(::tcgetattr(device->NativeHandle(), &t), 0);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u) << "raw before the rate was tried";
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    device.reset();
+
+    // The port object keeps such a port open with the driver's rate.
+    TTempFolder dir;
+    dir.Write("PORTS.CFG", "[Ports]\nCOM6=" + pty.slave + "\n");
+    TRealClock clock;
+    TRecordingUi ui;
+    T_QCCom32 com{clock, ui, std::make_unique<TTermiosSerialFactory>(dir.Path())};
+    com.SetPort(6);
+    com.SetBaud(baud);
+    EXPECT_TRUE(com.Open());
+    EXPECT_TRUE(ui.calls.empty());
+    ::close(cooked);
+  }
 }
 
 }  // namespace

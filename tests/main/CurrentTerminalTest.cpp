@@ -98,14 +98,14 @@ TEST_F(CurrentTerminalTest, AFailedClickGoesBackToTheLastTerminalThatAnswered) {
   TTerminalFollowers followers;
   ASSERT_EQ(TerminalClick(*dm, "Gate A [1]", ScriptedLink(), followers), TClickResult::Passed);
 
-  dm->ModemLinkState = "5551234";
+  dm->Link.ModemLinkState = "5551234";
   followers.Set(
       TFollower::Tables, [this] { order.push_back("passed"); },
       [this] { order.push_back("tables " + S().CurLocation()); });
   followers.Set(TFollower::Cardholders, {}, [this] { order.push_back("cards " + S().CurLocation()); });
   EXPECT_EQ(TerminalClick(*dm, "Gate B [2]", ScriptedLink(), followers), TClickResult::Failed);
   EXPECT_EQ(ui.Texts("warning"), std::vector<std::string>{"Can't access to Gate B"});
-  EXPECT_EQ(dm->ModemLinkState, "");
+  EXPECT_EQ(dm->Link.ModemLinkState, "");
   // The open Tables and Cardholders windows follow the click even though the terminal is silent.
   EXPECT_EQ(order, (std::vector<std::string>{"tables Gate B", "cards Gate B"}));
   EXPECT_EQ(S().CurAddr(), "1");

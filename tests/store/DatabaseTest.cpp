@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdint>
+
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "support/TempFolder.h"
@@ -117,6 +119,40 @@ TEST_F(DatabaseTest, EngineErrorsCarryTheEnginesMessage) {
   q.Open();
   EXPECT_THROW(q.FieldByName("fsMissing"), TDbError);
   EXPECT_THROW(q.FieldByName("fsTTDesc").AsInteger(), TDbError);
+}
+
+TEST_F(DatabaseTest, RealsBecomeIntegersOnlyWithinTheIntegerRange) {
+  struct TCase {
+    const char* real;
+    bool fits;
+    std::int64_t value;
+  };
+  const TCase cases[] = {
+      {"42.9", true, 42},
+      {"-42.9", true, -42},
+      {"9.2e18", true, 9200000000000000000},
+      {"-9223372036854775808.0", true, INT64_MIN},
+      {"9223372036854775808.0", false, 0},
+      {"-9.3e18", false, 0},
+      {"1e300", false, 0},
+      {"-1e300", false, 0},
+  };
+  for (const auto& c : cases) {
+    TQuery q(db);
+    q.SetSQL(std::string("SELECT CAST(") + c.real + " AS REAL) AS r");
+    q.Open();
+    if (c.fits) {
+      EXPECT_EQ(q.FieldByName("r").AsInteger(), c.value) << c.real;
+    } else {
+      try {
+        q.FieldByName("r").AsInteger();
+        ADD_FAILURE() << c.real << " was taken as an integer";
+      } catch (const TDbError& e) {
+        EXPECT_NE(std::string(e.what()).find("is not a valid integer value: out of range"), std::string::npos)
+            << e.what();
+      }
+    }
+  }
 }
 
 TEST_F(DatabaseTest, ActivityTimesAreRealDatesAndTimes) {

@@ -24,7 +24,7 @@ TEST(Startup, FirstStartInAnEmptyFolder) {
   TDM& dm = program.Start();
   EXPECT_TRUE(dm.DatabaseOpen());
   EXPECT_EQ(dm.VersionText, "Version 2.00");
-  EXPECT_TRUE(dm.ModemLinkState.empty());
+  EXPECT_TRUE(dm.Link.ModemLinkState.empty());
   ASSERT_NE(dm.AuxQry, nullptr);
   EXPECT_TRUE(dm.AuxQry->Active());
   EXPECT_EQ(dm.AuxQry->SQL, "SELECT fsAddr,fmHoliday FROM tTerminals");

@@ -121,19 +121,19 @@ class TFakeDevice final : public TSerialDevice {
 class TFakeFactory final : public TSerialDeviceFactory {
  public:
   explicit TFakeFactory(std::shared_ptr<TFakeSerialLine::TState> s) : s_(std::move(s)) {}
-  std::unique_ptr<TSerialDevice> Open(int port) override {
+  TSerialOpenResult Open(int port) override {
     TFakeSerialLine& line = *s_->owner;
     if (line.alwaysFail || line.failOpens > 0) {
       if (line.failOpens > 0) --line.failOpens;
       s_->Record("open-failed", std::to_string(port));
-      return nullptr;
+      return {};
     }
-    if (s_->open) return nullptr;  // exclusive
+    if (s_->open) return {};  // exclusive
     s_->open = true;
     ++s_->opens;
     s_->ports.push_back(port);
     s_->Record("open", std::to_string(port));
-    return std::make_unique<TFakeDevice>(s_);
+    return {std::make_unique<TFakeDevice>(s_), "", ""};
   }
 
  private:

@@ -29,8 +29,8 @@ TEchoResult TFakePinger::Echo(const std::string& host, int tcpPort, int limitMs)
 }
 
 TNetFixture::TNetFixture() : dm(StartProgram(program)), pinger(std::make_shared<TFakePinger>(clock)) {
-  dm.Pinger = pinger;
-  dm.NetStreamFactory = [this] { return std::make_unique<TSocketStream>(HybridPoll(clock)); };
+  dm.Link.Pinger = pinger;
+  dm.Link.NetStreamFactory = [this] { return std::make_unique<TSocketStream>(HybridPoll(clock)); };
 }
 
 TNetFixture::~TNetFixture() {

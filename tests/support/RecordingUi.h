@@ -24,6 +24,9 @@ class TRecordingUi : public TOperatorUi {
   bool AskYesNo(const std::string& text) override;
   TAbortRetry AskAbortRetry(const std::string& text) override;
   void Beep() override { calls.push_back({"beep", ""}); }
+  // Kept apart from `calls`: every conversation would add two entries to lists tests compare whole.
+  void TalkStarted(const std::string& who) override { talks.push_back("started " + who); }
+  void TalkEnded() override { talks.emplace_back("ended"); }
 
   std::vector<std::string> Texts(const std::string& kind) const;
   std::vector<std::string> Progress() const { return Texts("progress"); }
@@ -32,6 +35,7 @@ class TRecordingUi : public TOperatorUi {
   std::deque<bool> yesNoAnswers;              // default when empty: false
   std::deque<TAbortRetry> abortRetryAnswers;  // default when empty: Abort
   int processed = 0;
+  std::vector<std::string> talks;  // "started " + who, "ended"
 };
 
 }  // namespace korvo::test
