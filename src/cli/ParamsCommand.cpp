@@ -3,6 +3,7 @@
 
 #include "cli/AnswerCount.h"
 #include "cli/Command.h"
+#include "cli/ConsoleUi.h"
 #include "link/CommandText.h"
 #include "link/ReplyTokens.h"
 #include "store/DataMod.h"
@@ -49,6 +50,7 @@ class TParamsCommand final : public TCliCommand {
     std::size_t answered = 0;
     for (const auto& n : numbers_) {
       const std::string reply = c.dm.SendCommand(address_, "PAR " + n);
+      c.ui.EndProgressLine();
       if (CountAnswers(reply).Silent()) {
         c.out << n << " -- no answer\n";
       } else {

@@ -3,6 +3,7 @@
 
 #include "cli/AnswerCount.h"
 #include "cli/Command.h"
+#include "cli/ConsoleUi.h"
 #include "cli/VisibleText.h"
 #include "store/DataMod.h"
 
@@ -26,6 +27,7 @@ class TSendCommand final : public TCliCommand {
   int Execute(TCliContext& c) override {
     const std::string text = CommandTextFromArgs(words_.data(), words_.data() + words_.size());
     const std::string reply = c.dm.SendCommand(address_, text);
+    c.ui.EndProgressLine();
     c.out << VisibleText(reply);
     const TAnswerCount answers = CountAnswers(reply);
     if (answers.Silent()) {
