@@ -1,148 +1,128 @@
 #include "cli/CliCommands.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <exception>
 #include <ostream>
 
+#include "cli/Command.h"
 #include "cli/ConsoleUi.h"
 #include "store/Clock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
-#include "store/Schema.h"
 
 namespace korvo {
 namespace {
 
-const char* YesNo(bool b) {
-  return b ? "true" : "false";
+constexpr const char* kSynopsis = "korvo2k-cli [--folder DIR] [--progress] COMMAND [ARGS...]";
+constexpr const char* kFooter =
+    "Exit codes:\n"
+    "  0  done\n"
+    "  1  failed: a terminal did not answer, an address was refused, or another error\n"
+    "  2  usage error";
+
+// The first word on the line that is not an option: the command the operator asked for.
+std::string FirstWord(const std::vector<std::string>& args) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--folder") {
+      ++i;
+    } else if (args[i].empty() || args[i][0] != '-') {
+      return args[i];
+    }
+  }
+  return {};
 }
 
-int StatusCommand(TCliContext& c, const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    c.err << "status takes no arguments\n";
-    return 2;
+// Help goes to `out` and ends well; anything else is a usage error told on `err`.
+int ParseFailure(CLI::App& app, const CLI::ParseError& e, const std::vector<std::string>& args,
+                 const std::vector<std::unique_ptr<TCliCommand>>& commands, std::ostream& out,
+                 std::ostream& err) {
+  if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(e, out, err);
+  for (const auto& command : commands) {
+    if (app.got_subcommand(command->Name)) {
+      err << "error: " << e.what() << "\nusage: " << command->Usage << "\nRun 'korvo2k-cli " << command->Name
+          << " --help' for more information.\n";
+      return kExitUsage;
+    }
   }
-  const TSettingsRecord& s = c.program.Settings;
-  c.out << "Program folder: " << c.program.ProgramFolder << '\n'
-        << c.dm.VersionText << "\n\n"
-        << "[Settings]\n"
-        << "CurAddr=" << s.CurAddr() << '\n'
-        << "PrevAddr=" << s.PrevAddr() << '\n'
-        << "SelectedAddr=" << s.SelectedAddr() << '\n'
-        << "CurTermNo=" << s.CurTermNo() << '\n'
-        << "CurLocation=" << s.CurLocation() << '\n'
-        << "PrevLocation=" << s.PrevLocation() << '\n'
-        << "CurPort=" << s.CurPort() << '\n'
-        << "LastLogin=" << s.LastLogin() << '\n'
-        << "PasswordRequired=" << YesNo(s.PasswordRequired()) << '\n'
-        << "ImmediateLoading=" << YesNo(s.ImmediateLoading()) << '\n'
-        << "ModemInit=" << s.ModemInit() << '\n'
-        << "ModemSpeed=" << s.ModemSpeed() << '\n'
-        << "OnlinePort=" << s.OnlinePort() << "\n\n";
-  const TSysParam& p = c.program.SysParam;
-  c.out << "[Upload configuration]\n"
-        << "Output Type=" << p.OutputType << '\n'
-        << "Terminal No As File Ext=" << YesNo(p.TermNoAsFileExt) << '\n'
-        << "Date As File Name=" << YesNo(p.DateAsFileName) << '\n'
-        << "Output Format=" << p.OutputFormat << '\n'
-        << "Output FileName=" << p.OutputFileName << '\n'
-        << "Output Event Filter=" << p.OutputEventFilter << '\n'
-        << "Delete After Loaded=" << YesNo(p.DeleteAfterLoaded) << '\n'
-        << "Restart After Loaded=" << YesNo(p.RestartAfterLoaded) << '\n'
-        << "Load All Terminal=" << YesNo(p.LoadAllTerminal) << '\n'
-        << "Flag Transaction=" << YesNo(p.FlagTransaction) << '\n'
-        << "Synchronize Time=" << YesNo(p.SynchronizeTime) << "\n\n";
-  if (!c.dm.DatabaseOpen()) {
-    c.err << "error: the database is not open\n";
-    return 1;
-  }
-  c.out << "[Database " << c.dm.DatabasePath() << "]\n";
-  TQuery q(c.dm.ADOC);
-  for (const auto& table : TableNames()) {
-    q.SetSQL("SELECT count(*) AS n FROM " + table);
-    q.Open();
-    c.out << table << '=' << q.FieldByName("n").AsInteger() << '\n';
-    q.Close();
-  }
-  return 0;
+  const std::string word = FirstWord(args);
+  const bool known =
+      std::any_of(commands.begin(), commands.end(), [&](const auto& c) { return c->Name == word; });
+  if (!word.empty() && !known)
+    err << "unknown command " << word << '\n';
+  else
+    err << "error: " << e.what() << '\n';
+  err << "usage: " << kSynopsis << "\nRun 'korvo2k-cli --help' for the commands.\n";
+  return kExitUsage;
 }
 
-void Usage(std::ostream& err) {
-  err << "usage: korvo2k-cli [--folder DIR] COMMAND [ARGS...]\n\ncommands:\n";
-  for (const auto& c : CliCommands()) err << "  " << c.usage << "\n      " << c.summary << '\n';
+// Start-up, the command, shut-down.
+int RunCommand(TCliCommand& command, const std::string& folder, bool showProgress, std::ostream& out,
+               std::ostream& err) {
+  const std::string programFolder = folder.empty() ? ExecutableFolder() : NormaliseFolder(folder);
+  TRealClock clock;
+  TConsoleUi ui(out, err, showProgress);
+  TProgram program(programFolder, clock, ui);
+  int rc = kExitDone;
+  try {
+    TDM& dm = program.Start();
+    if (dm.DatabaseCreated())
+      err << "New database created : " << dm.DatabasePath()
+          << ". Log in as Administrator with the password admin and change it before going into service.\n";
+    TCliContext context{program, dm, ui, out, err};
+    rc = command.Execute(context);
+  } catch (const std::exception& e) {
+    ui.EndProgressLine();
+    err << "error: " << e.what() << '\n';
+    rc = kExitFailed;
+  }
+  ui.EndProgressLine();
+  program.ShutDown();
+  if (rc == kExitDone && ui.ErrorCount() > 0) rc = kExitFailed;
+  return rc;
 }
 
 }  // namespace
 
-int SendCommandJob(TCliContext& c, const std::vector<std::string>& args);
-int ParamsCommandJob(TCliContext& c, const std::vector<std::string>& args);
-int PingCommandJob(TCliContext& c, const std::vector<std::string>& args);
-
-const std::vector<TCliCommand>& CliCommands() {
-  static const std::vector<TCliCommand> kCommands = {
-      {"status", "status", "start up, show the settings, the upload configuration and the table sizes",
-       StatusCommand},
-      {"send", "send ADDRESS COMMAND...",
-       "send one command text to a terminal and show its reply (\\r in the text separates command lines)",
-       SendCommandJob},
-      {"params", "params ADDRESS N...", "read terminal parameters, one N=value line each", ParamsCommandJob},
-      {"ping", "ping HOST [PORT]",
-       "check that a network terminal answers the echo (PORT: the terminal's port, used where ICMP is not "
-       "allowed)",
-       PingCommandJob},
-  };
-  return kCommands;
+std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
+  std::vector<std::unique_ptr<TCliCommand>> commands;
+  commands.push_back(MakeStatusCommand());
+  commands.push_back(MakeSendCommand());
+  commands.push_back(MakeParamsCommand());
+  commands.push_back(MakePingCommand());
+  return commands;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  // The commands hold the parsed arguments, so they outlive the parser.
+  const auto commands = MakeCliCommands();
+  CLI::App app{"The KORVO2K/Bio utility without windows: start-up, settings and terminal commands.",
+               "korvo2k-cli"};
   std::string folder;
   bool progress = false;
-  std::size_t i = 0;
-  for (; i < args.size(); ++i) {
-    if (args[i] == "--folder" && i + 1 < args.size()) {
-      folder = args[++i];
-    } else if (args[i] == "--progress") {
-      progress = true;
-    } else if (args[i] == "--help" || args[i] == "-h") {
-      Usage(err);
-      return 0;
-    } else if (!args[i].empty() && args[i][0] == '-') {
-      err << "unknown option " << args[i] << '\n';
-      Usage(err);
-      return 2;
-    } else {
-      break;
-    }
+  app.add_option("--folder", folder,
+                 "the program folder: settings, database, log, PORTS.CFG (default: "
+                 "the executable's folder)")
+      ->type_name("DIR");
+  app.add_flag("--progress", progress,
+               "draw the progress of long jobs on stderr even when it is no terminal");
+  app.require_subcommand(1);
+  app.footer(kFooter);
+  for (const auto& command : commands) {
+    CLI::App* sub = app.add_subcommand(command->Name, command->Summary);
+    sub->fallthrough();  // the global options may also follow the command
+    command->AddArguments(*sub);
   }
-  if (i >= args.size()) {
-    Usage(err);
-    return 2;
-  }
-  const TCliCommand* command = nullptr;
-  for (const auto& c : CliCommands())
-    if (c.name == args[i]) command = &c;
-  if (!command) {
-    err << "unknown command " << args[i] << '\n';
-    Usage(err);
-    return 2;
-  }
-  std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
 
-  std::string programFolder = folder.empty() ? ExecutableFolder() : NormaliseFolder(folder);
-  TRealClock clock;
-  TConsoleUi ui(out, err, progress);
-  TProgram program(programFolder, clock, ui);
-  int rc = 0;
   try {
-    TDM& dm = program.Start();
-    TCliContext ctx{program, dm, ui, out, err};
-    rc = command->run(ctx, rest);
-  } catch (const std::exception& e) {
-    err << "error: " << e.what() << '\n';
-    rc = 1;
+    app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+  } catch (const CLI::ParseError& e) {
+    return ParseFailure(app, e, args, commands, out, err);
   }
-  program.ShutDown();
-  if (rc == 0 && ui.ErrorCount() > 0) rc = 1;
-  return rc;
+  for (const auto& command : commands)
+    if (app.got_subcommand(command->Name))
+      return RunCommand(*command, folder, progress || errIsTerminal, out, err);
+  return kExitUsage;  // require_subcommand lets no run through without one
 }
 
 }  // namespace korvo

@@ -1,31 +1,79 @@
+#include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "cli/CliCommands.h"
+#include "cli/AnswerCount.h"
+#include "cli/Command.h"
+#include "cli/ConsoleUi.h"
 #include "link/CommandText.h"
+#include "link/ReplyTokens.h"
 #include "store/DataMod.h"
 
 namespace korvo {
+namespace {
 
-// korvo2k-cli params ADDRESS N...: reads terminal parameters, one "N=value" line each.
-int ParamsCommandJob(TCliContext& c, const std::vector<std::string>& args) {
-  if (args.size() < 2) {
-    c.err << "usage: params ADDRESS N...\n";
-    return 2;
+// The value in a terminal's answer to "PAR n": "PAR", the number, "=" and the value, which may hold
+// blanks itself. This is how ReadParameters reads it, one number at a time so that a parameter the
+// terminal did not answer can be told from one that is empty.
+std::string ParameterValue(const std::string& reply) {
+  const auto tokens = SplitReplyTokens(reply);
+  std::string value;
+  for (std::size_t i = 3; i < tokens.size(); ++i) {
+    if (i > 3) value += ' ';
+    value += TrimControl(tokens[i]);
   }
-  // Only numbers: "PAR n" followed by anything else would write the parameter.
-  std::string numbers;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i].empty() || args[i].find_first_not_of("0123456789") != std::string::npos) {
-      c.err << "not a parameter number: " << args[i] << '\n';
-      return 2;
+  return value;
+}
+
+// korvo2k-cli params ADDRESS N...: reads terminal parameters, one "N=value" line each, or
+// "N -- no answer" for a parameter whose "PAR N" got no reply.
+class TParamsCommand final : public TCliCommand {
+ public:
+  TParamsCommand()
+      : TCliCommand("params", "params ADDRESS N...",
+                    "read terminal parameters, one N=value line each (N -- no answer where the terminal "
+                    "stayed silent)") {}
+
+  void AddArguments(CLI::App& command) override {
+    command.add_option("ADDRESS", address_, "the terminal's address (fsAddr of tTerminals)")->required();
+    // Only numbers: "PAR n" followed by anything else would write the parameter.
+    const CLI::Validator number(
+        [](std::string& n) -> std::string {
+          if (n.empty() || n.find_first_not_of("0123456789") != std::string::npos)
+            return "not a parameter number: " + n;
+          return {};
+        },
+        "", "");
+    command.add_option("N", numbers_, "parameter numbers")->required()->check(number);
+  }
+
+  int Execute(TCliContext& c) override {
+    std::size_t answered = 0;
+    for (const auto& n : numbers_) {
+      const std::string reply = c.dm.SendCommand(address_, "PAR " + n);
+      c.ui.EndProgressLine();
+      if (CountAnswers(reply).Silent()) {
+        c.out << n << " -- no answer\n";
+      } else {
+        c.out << n << '=' << ParameterValue(reply) << '\n';
+        ++answered;
+      }
     }
-    numbers += args[i] + "\r";
+    if (answered == 0) {
+      c.err << "error: no answer from the terminal " << address_ << '\n';
+      return kExitFailed;
+    }
+    return kExitDone;
   }
-  const std::string values = c.dm.ReadParameters(args[0], numbers);
-  const auto lines = SplitCommandLines(values);
-  for (std::size_t i = 1; i < args.size(); ++i)
-    c.out << args[i] << '=' << (i - 1 < lines.size() ? lines[i - 1] : std::string()) << '\n';
-  return 0;
+
+ private:
+  std::string address_;
+  std::vector<std::string> numbers_;
+};
+
+}  // namespace
+
+std::unique_ptr<TCliCommand> MakeParamsCommand() {
+  return std::make_unique<TParamsCommand>();
 }
 
 }  // namespace korvo

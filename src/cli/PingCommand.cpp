@@ -1,6 +1,7 @@
+#include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "cli/CliCommands.h"
+#include "cli/Command.h"
 #include "store/DataMod.h"
 
 namespace korvo {
@@ -16,28 +17,36 @@ int TerminalPort(TDM& dm, const std::string& host) {
   return q.IsEmpty() ? 0 : static_cast<int>(q.FieldByName("fnPort").AsInteger());
 }
 
+// korvo2k-cli ping HOST [PORT]: the echo check made before every network conversation.
+class TPingCommand final : public TCliCommand {
+ public:
+  TPingCommand()
+      : TCliCommand("ping", "ping HOST [PORT]",
+                    "check that a network terminal answers the echo (PORT: the terminal's port, used where "
+                    "ICMP is not allowed)") {}
+
+  void AddArguments(CLI::App& command) override {
+    command.add_option("HOST", host_, "dotted IPv4 address")->required();
+    portOption_ = command.add_option("PORT", port_, "TCP port; default: the port of the terminal at HOST");
+  }
+
+  int Execute(TCliContext& c) override {
+    const int port = portOption_->count() > 0 ? port_ : TerminalPort(c.dm, host_);
+    const bool answered = c.dm.PingHost(host_, port);
+    c.out << host_ << (answered ? " answers the echo." : " does not answer the echo.") << '\n';
+    return answered ? kExitDone : kExitFailed;
+  }
+
+ private:
+  std::string host_;
+  int port_ = 0;
+  CLI::Option* portOption_ = nullptr;
+};
+
 }  // namespace
 
-// korvo2k-cli ping HOST [PORT]: the echo check made before every network conversation.
-int PingCommandJob(TCliContext& c, const std::vector<std::string>& args) {
-  if (args.empty() || args.size() > 2) {
-    c.err << "usage: ping HOST [PORT]\n";
-    return 2;
-  }
-  int port = 0;
-  if (args.size() == 2) {
-    try {
-      port = std::stoi(args[1]);
-    } catch (const std::exception&) {
-      c.err << "ping: PORT must be a number\n";
-      return 2;
-    }
-  } else {
-    port = TerminalPort(c.dm, args[0]);
-  }
-  bool answered = c.dm.PingHost(args[0], port);
-  c.out << args[0] << (answered ? " answers the echo." : " does not answer the echo.") << '\n';
-  return answered ? 0 : 1;
+std::unique_ptr<TCliCommand> MakePingCommand() {
+  return std::make_unique<TPingCommand>();
 }
 
 }  // namespace korvo

@@ -1,0 +1,78 @@
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+#include "cli/Command.h"
+#include "store/DataMod.h"
+#include "store/Program.h"
+#include "store/Schema.h"
+
+namespace korvo {
+namespace {
+
+const char* YesNo(bool b) {
+  return b ? "true" : "false";
+}
+
+// korvo2k-cli status: start up, then show what start-up found.
+class TStatusCommand final : public TCliCommand {
+ public:
+  TStatusCommand()
+      : TCliCommand("status", "status",
+                    "start up, show the settings, the upload configuration and the table sizes") {}
+
+  void AddArguments(CLI::App&) override {}
+
+  int Execute(TCliContext& c) override {
+    const TSettingsRecord& s = c.program.Settings;
+    c.out << "Program folder: " << c.program.ProgramFolder << '\n'
+          << c.dm.VersionText << "\n\n"
+          << "[Settings]\n"
+          << "CurAddr=" << s.CurAddr() << '\n'
+          << "PrevAddr=" << s.PrevAddr() << '\n'
+          << "SelectedAddr=" << s.SelectedAddr() << '\n'
+          << "CurTermNo=" << s.CurTermNo() << '\n'
+          << "CurLocation=" << s.CurLocation() << '\n'
+          << "PrevLocation=" << s.PrevLocation() << '\n'
+          << "CurPort=" << s.CurPort() << '\n'
+          << "LastLogin=" << s.LastLogin() << '\n'
+          << "PasswordRequired=" << YesNo(s.PasswordRequired()) << '\n'
+          << "ImmediateLoading=" << YesNo(s.ImmediateLoading()) << '\n'
+          << "ModemInit=" << s.ModemInit() << '\n'
+          << "ModemSpeed=" << s.ModemSpeed() << '\n'
+          << "OnlinePort=" << s.OnlinePort() << "\n\n";
+    const TSysParam& p = c.program.SysParam;
+    c.out << "[Upload configuration]\n"
+          << "Output Type=" << p.OutputType << '\n'
+          << "Terminal No As File Ext=" << YesNo(p.TermNoAsFileExt) << '\n'
+          << "Date As File Name=" << YesNo(p.DateAsFileName) << '\n'
+          << "Output Format=" << p.OutputFormat << '\n'
+          << "Output FileName=" << p.OutputFileName << '\n'
+          << "Output Event Filter=" << p.OutputEventFilter << '\n'
+          << "Delete After Loaded=" << YesNo(p.DeleteAfterLoaded) << '\n'
+          << "Restart After Loaded=" << YesNo(p.RestartAfterLoaded) << '\n'
+          << "Load All Terminal=" << YesNo(p.LoadAllTerminal) << '\n'
+          << "Flag Transaction=" << YesNo(p.FlagTransaction) << '\n'
+          << "Synchronize Time=" << YesNo(p.SynchronizeTime) << "\n\n";
+    if (!c.dm.DatabaseOpen()) {
+      c.err << "error: the database is not open\n";
+      return kExitFailed;
+    }
+    c.out << "[Database " << c.dm.DatabasePath() << "]\n";
+    TQuery q(c.dm.ADOC);
+    for (const auto& table : TableNames()) {
+      q.SetSQL("SELECT count(*) AS n FROM " + table);
+      q.Open();
+      c.out << table << '=' << q.FieldByName("n").AsInteger() << '\n';
+      q.Close();
+    }
+    return kExitDone;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TCliCommand> MakeStatusCommand() {
+  return std::make_unique<TStatusCommand>();
+}
+
+}  // namespace korvo
