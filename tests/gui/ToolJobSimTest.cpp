@@ -132,7 +132,7 @@ TEST_F(ToolJobSimTest, ClosingAToolWindowDuringItsJobStopsTheJobAndDestroysTheWi
     QPointer<TfWalker> window = Open();
     ASSERT_FALSE(window.isNull());
     QPointer<QMdiSubWindow> child = main->MdiArea()->subWindowList().front();
-    bool aliveAtClose = false, openAtClose = false, busyAtClose = false;
+    bool aliveAtClose = false, openAtClose = false, stopAskedAtClose = false;
     int linesAtClose = 0;
     QTimer::singleShot(150, main.get(), [&] {
       switch (c.way) {
@@ -151,7 +151,7 @@ TEST_F(ToolJobSimTest, ClosingAToolWindowDuringItsJobStopsTheJobAndDestroysTheWi
       }
       aliveAtClose = !window.isNull() && window->isVisible();
       openAtClose = main->ToolWindows().IsOpen(TToolWindow::DirectCommand);
-      busyAtClose = dm->Jobs.StopRequested();
+      stopAskedAtClose = dm->Jobs.StopRequested();
       linesAtClose = record.lines;
     });
     window->Walk("127.0.0.1", 400);
@@ -160,7 +160,7 @@ TEST_F(ToolJobSimTest, ClosingAToolWindowDuringItsJobStopsTheJobAndDestroysTheWi
     EXPECT_GT(linesAtClose, 0) << "the close came during the job";
     EXPECT_LE(record.lines, linesAtClose + 1) << "the job stopped at its next abort point";
     EXPECT_EQ(record.nestedStarts, 0);
-    EXPECT_TRUE(aliveAtClose && openAtClose && busyAtClose) << "the window waited for its job";
+    EXPECT_TRUE(aliveAtClose && openAtClose && stopAskedAtClose) << "the window waited for its job";
     EXPECT_FALSE(dm->Jobs.Busy());
     EXPECT_EQ(record.formCloses, 1);
     EXPECT_FALSE(main->ToolWindows().IsOpen(TToolWindow::DirectCommand));

@@ -27,7 +27,8 @@ struct TToolWindowEntry {
   QString itemText;
   // Creates the window (a TToolForm reports its close with its closed() signal).
   TToolWindows::TFactory factory;
-  // Runs after the button or the menu item opened the window.
+  // Runs after the button or the menu item opened the window. A preparation that talks to a terminal
+  // does it through the window's TToolForm::RunJob, so that it is skipped while another job runs.
   TToolWindows::TPrepare prepare;
   // The menu item's own preparation, where it differs from the button's.
   std::optional<TToolWindows::TPrepare> itemPrepare;
