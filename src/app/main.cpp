@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QStyle>
+#include <QIcon>
 
 #include "main/ui/MAIN.h"
 #include "main/ui/QtOperatorUi.h"
@@ -10,7 +10,8 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("KORVO2K/Bio Utility");
-  QApplication::setWindowIcon(app.style()->standardIcon(QStyle::SP_ComputerIcon));
+  QApplication::setWindowIcon(QIcon(":/korvo2k.png"));
+  QGuiApplication::setDesktopFileName("korvo2k");
   korvo::TRealClock clock;
   korvo::TQtOperatorUi ui;
   // The settings first, then the data module; a database that cannot be opened is reported in an
@@ -19,16 +20,10 @@ int main(int argc, char** argv) {
   korvo::TDM& dm = program.Start();
 
   korvo::TfMain main(program, dm);
-  ui.SetParent(&main);
-  ui.SetProgressSink(
-      [](void* window, const std::string& text) {
-        static_cast<korvo::TfMain*>(window)->ProgressNotice(text);
-      },
-      &main);
-  ui.SetProgressMaximumSource([](void* window) { return static_cast<korvo::TfMain*>(window)->Meter().Max(); },
-                              &main);
+  ui.SetFrame(&main);
   if (!main.FormCreate()) {
     main.close();  // no login: the exit lines are written and the program ends
+    ui.SetFrame(nullptr);
     return 0;
   }
   if (!program.Settings.PasswordRequired()) {
@@ -37,6 +32,7 @@ int main(int argc, char** argv) {
   }
   main.show();
   int rc = QApplication::exec();
+  ui.SetFrame(nullptr);
   program.ShutDown();
   return rc;
 }

@@ -15,11 +15,14 @@ struct TQueryCloser {
 }  // namespace
 
 std::string LabelAddress(const std::string& label) {
-  std::size_t open = label.find('[');
-  std::size_t start = open == std::string::npos ? 0 : open + 1;
-  std::size_t end = label.find('[', start);
-  if (end == std::string::npos) end = label.size();
-  std::string address = label.substr(start, end - start);
+  // The address comes last and never holds a "[", while a location may ("Hall [North]"): the
+  // address starts after the last " [" (at the very start for an empty location).
+  std::size_t start = 0;
+  if (std::size_t open = label.rfind(" ["); open != std::string::npos)
+    start = open + 2;
+  else if (std::size_t bracket = label.rfind('['); bracket != std::string::npos)
+    start = bracket + 1;
+  std::string address = label.substr(start);
   if (!address.empty()) address.pop_back();
   return address;
 }
@@ -42,6 +45,12 @@ void SelectTerminal(TDM& dm, const std::string& label) {
 
 TClickResult TerminalClick(TDM& dm, const std::string& label, const TTerminalLink& link,
                            const TTerminalFollowers& followers) {
+  TJobs::TGuard job = dm.Jobs.Start("Checking " + label);
+  if (!job) {
+    // Another conversation is under way; the current terminal stays as it is.
+    dm.Ui.Beep();
+    return TClickResult::Refused;
+  }
   TSettingsRecord& s = dm.Settings;
   SelectTerminal(dm, label);
   dm.Clock.Pause(20);

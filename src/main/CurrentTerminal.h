@@ -9,8 +9,8 @@ namespace korvo {
 
 class TDM;
 
-// The address a tree label carries: the text between the first "[" and the next "[" (or the end),
-// without its last character, the closing "]".
+// The address a tree label carries: the text after the last " [" (a label without one: after the
+// last "["), without its last character, the closing "]".
 std::string LabelAddress(const std::string& label);
 
 // Makes the terminal of a tree label current: CurAddr, and from its tTerminals row CurTermNo,
@@ -18,12 +18,13 @@ std::string LabelAddress(const std::string& label);
 // and CurLocation. Nothing is sent to the terminal.
 void SelectTerminal(TDM& dm, const std::string& label);
 
-enum class TClickResult { Passed, Failed };
+enum class TClickResult { Passed, Failed, Refused };
 
 // A click on a tree node: the terminal becomes current and must answer "GETVER" with "KORVO" in
 // its reply (in any letter case). SelectedAddr always follows the click; when the check fails, the
 // warning "Can't access to " + location is shown and the last terminal that answered becomes
-// current again. The open tool windows follow through `followers`.
+// current again. The open tool windows follow through `followers`. The click is a terminal job of
+// its own: while another job runs it is refused with a beep, sends nothing and changes nothing.
 TClickResult TerminalClick(TDM& dm, const std::string& label, const TTerminalLink& link,
                            const TTerminalFollowers& followers);
 

@@ -37,8 +37,11 @@ TDM::TDM(TProgram& program)
     aux->Open();
     AuxQry = std::move(aux);
   } catch (const std::exception& e) {
-    // Start-up goes on without a database; every later database step reports its own error.
-    Ui.Error(e.what());
+    // Start-up goes on without a database; every later database step reports its own error. The
+    // operator is told which file failed: not every engine text names it.
+    std::string text = e.what();
+    if (text.find(DatabasePath()) == std::string::npos) text += " (" + DatabasePath() + ")";
+    Ui.Error(text);
   }
 }
 

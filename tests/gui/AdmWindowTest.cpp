@@ -72,10 +72,10 @@ TEST_F(AdmWindowTest, TheButtonOpensTheListWithHiddenPasswordsAndASecondClickDes
   QPointer<TfAdm> adm = Adm();
   // The menu item shares the button's flag: it closes the window the button opened.
   Find<QAction>("miAdministrator")->trigger();
-  EXPECT_TRUE(adm.isNull());
   EXPECT_FALSE(tbAdm->isChecked());
   EXPECT_FALSE(main->ToolWindows().IsOpen(TToolWindow::Administrator));
   FlushDeletes();
+  EXPECT_TRUE(adm.isNull());
   EXPECT_TRUE(main->MdiArea()->subWindowList().isEmpty());
 }
 
@@ -132,6 +132,24 @@ TEST_F(AdmWindowTest, EnterWalksThroughTheFieldsAndAddsTheLogin) {
   EXPECT_TRUE(HasCursor(edName));
   ASSERT_TRUE(FindLogin(*dm, "Bob"));
   EXPECT_TRUE(VerifyPassword(FindLogin(*dm, "Bob")->storedPassword, "pine"));
+}
+
+TEST_F(AdmWindowTest, TabLeavesTheListForTheNextControlWithoutTouchingTheName) {
+  Find<QAction>("tbAdm")->trigger();
+  main->activateWindow();
+  QApplication::setActiveWindow(main.get());
+  auto* grid = InAdm<QTableWidget>("sgAdm");
+  SelectRow("Ann");
+  grid->setFocus();
+  ASSERT_TRUE(HasCursor(grid));
+  for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+    grid->setFocus();
+    QTest::keyClick(grid, key);
+    EXPECT_FALSE(HasCursor(grid)) << key;
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 0);
+    EXPECT_EQ(InAdm<QLineEdit>("edName")->text(), "Ann");
+  }
 }
 
 TEST_F(AdmWindowTest, AnOpenListIsRefilledWhenAnotherTerminalAnswers) {

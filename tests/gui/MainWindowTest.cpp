@@ -163,16 +163,17 @@ TEST_F(MainWindowTest, TheSystemSwitchesFollowTheSettingsAndRewriteThem) {
 TEST_F(MainWindowTest, ProgressNoticesMoveTheMeterAndSetItsText) {
   TfMain& m = NewMain();
   TQtOperatorUi qtUi;
-  qtUi.SetProgressSink([](void* w, const std::string& t) { static_cast<TfMain*>(w)->ProgressNotice(t); }, &m);
   auto* vm = Find<QProgressBar>("VM");
+  qtUi.ProgressNotice("0-10-Step%");
+  EXPECT_EQ(vm->maximum(), 100) << "no main window yet: the notice goes nowhere";
+  EXPECT_EQ(qtUi.ProgressMaximum(), 100) << "nobody keeps a meter for this one yet";
+  qtUi.SetFrame(&m);
   qtUi.ProgressNotice("0-10-Step%");
   qtUi.ProgressNotice("4");
   EXPECT_EQ(vm->minimum(), 0);
   EXPECT_EQ(vm->maximum(), 10);
   EXPECT_EQ(vm->value(), 4);
   EXPECT_EQ(vm->text(), "Step40%");
-  EXPECT_EQ(qtUi.ProgressMaximum(), 100) << "nobody keeps a meter for this one yet";
-  qtUi.SetProgressMaximumSource([](void* w) { return static_cast<TfMain*>(w)->Meter().Max(); }, &m);
   EXPECT_EQ(qtUi.ProgressMaximum(), 10);
   m.ProgressNotice("0-55");
   EXPECT_EQ(vm->maximum(), 55);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -49,8 +50,11 @@ TEST(ToolWindows, OneWindowPerFlagToggledByEveryButtonThatSharesIt) {
   ASSERT_EQ(area.subWindowList().size(), 1);
   EXPECT_EQ(area.subWindowList().front()->pos(), QPoint(0, 0));
 
-  // A second way in (a menu item with its own preparation) closes what the first one opened.
+  // A second way in (a menu item with its own preparation) closes what the first one opened: through
+  // its close handler, and it is destroyed once back in the event loop.
   tools.Toggle(TToolWindow::Tables, [&](QWidget*) { prepared << "menu"; });
+  EXPECT_FALSE(window.isNull() || window->isVisible());
+  for (int i = 0; i < 3; ++i) QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
   EXPECT_FALSE(tools.IsOpen(TToolWindow::Tables));
   EXPECT_FALSE(button.isChecked());

@@ -39,11 +39,59 @@ class CurrentTerminalTest : public test::TMainFixture {
   bool dialFails = false;
 };
 
-TEST_F(CurrentTerminalTest, LabelAddressIsBetweenTheBracketsWithoutTheLastCharacter) {
-  EXPECT_EQ(LabelAddress("Gate A [3]"), "3");
-  EXPECT_EQ(LabelAddress(" [192.168.0.7@12]"), "192.168.0.7@12");
-  EXPECT_EQ(LabelAddress("Hall [5] [x]"), "5]");
-  EXPECT_EQ(LabelAddress("no brackets"), "no bracket");
+TEST_F(CurrentTerminalTest, LabelAddressIsAfterTheLastBracketWithoutTheLastCharacter) {
+  struct TCase {
+    std::string label, address;
+  };
+  const TCase cases[] = {
+      {"Gate A [3]", "3"},
+      {" [192.168.0.7@12]", "192.168.0.7@12"},  // an empty location
+      {" [3]", "3"},
+      {"Hall [North] [5551234-9600]", "5551234-9600"},  // a bracket in the location
+      {"Hall [5] [x]", "x"},
+      {"Dock[2] [7@1]", "7@1"},
+      {"[4]", "4"},
+      {"no brackets", "no bracket"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LabelAddress(c.label), c.address) << c.label;
+}
+
+TEST_F(CurrentTerminalTest, AClickDuringAnotherJobIsRefusedWithABeepAndChangesNothing) {
+  replies["1"] = "KORVO2K";
+  replies["2"] = "KORVO2K";
+  TTerminalFollowers followers;
+  followers.Set(
+      TFollower::Tables, [this] { order.push_back("tables"); }, [this] { order.push_back("x"); });
+  ASSERT_EQ(TerminalClick(*dm, "Gate A [1]", ScriptedLink(), followers), TClickResult::Passed);
+  order.clear();
+  sent.clear();
+  {
+    TJobs::TGuard download = dm->Jobs.Start("Load Data");
+    ASSERT_TRUE(download);
+    EXPECT_EQ(TerminalClick(*dm, "Gate B [2]", ScriptedLink(), followers), TClickResult::Refused);
+    EXPECT_TRUE(dm->Jobs.Busy()) << "the running job keeps the guard";
+  }
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(dialled, std::vector<std::string>{"1"});
+  EXPECT_TRUE(order.empty());
+  EXPECT_EQ(ui.Texts("beep").size(), 1u);
+  EXPECT_EQ(S().CurAddr(), "1");
+  EXPECT_EQ(S().CurLocation(), "Gate A");
+  EXPECT_EQ(S().SelectedAddr(), "1");
+
+  // A click that runs is a job itself: it holds the guard while it talks, and lets it go after.
+  bool busyWhileTalking = false;
+  TTerminalLink link = ScriptedLink();
+  auto send = link.SendCommand;
+  link.SendCommand = [&](const std::string& a, const std::string& c) {
+    busyWhileTalking = dm->Jobs.Busy();
+    return send(a, c);
+  };
+  EXPECT_EQ(TerminalClick(*dm, "Gate B [2]", link, followers), TClickResult::Passed);
+  EXPECT_TRUE(busyWhileTalking);
+  EXPECT_FALSE(dm->Jobs.Busy());
+  EXPECT_EQ(S().CurAddr(), "2");
 }
 
 TEST_F(CurrentTerminalTest, SelectTerminalTakesTheRowOrKeepsTheFieldsWithoutOne) {

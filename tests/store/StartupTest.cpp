@@ -135,6 +135,7 @@ TEST(Startup, ADatabaseThatCannotBeOpenedIsReportedAndStartUpGoesOn) {
   auto errors = ui.Texts("error");
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_NE(errors[0].find("file is not a database"), std::string::npos) << errors[0];
+  EXPECT_NE(errors[0].find(dm.DatabasePath()), std::string::npos) << "the error names the file";
   EXPECT_EQ(dir.Read("Korvoweb.mdb"), std::string(2048, 'x')) << "a damaged file is never replaced";
   program.ShutDown();
 }

@@ -8,9 +8,8 @@
 
 namespace korvo {
 
-TfSplashModem::TfSplashModem(const QString& number, const QString& rate, std::function<void()> onDisconnect,
-                             QWidget* parent)
-    : QDialog(parent), ui_(std::make_unique<Ui::TfSplashModem>()), onDisconnect_(std::move(onDisconnect)) {
+TfSplashModem::TfSplashModem(const QString& number, const QString& rate, QWidget* parent)
+    : QDialog(parent), ui_(std::make_unique<Ui::TfSplashModem>()) {
   ui_->setupUi(this);
   // A dialog border with a caption and no border icons: the call is ended with the button only.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -42,7 +41,7 @@ QString TfSplashModem::PanelText(int panel) const {
 void TfSplashModem::bbDisconnectClick() {
   // The hang-up lets window messages through; a second press must not hang up twice.
   ui_->bbDisconnect->setEnabled(false);
-  if (onDisconnect_) onDisconnect_();
+  emit disconnectRequested();
 }
 
 }  // namespace korvo

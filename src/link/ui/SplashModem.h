@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 #include <memory>
 
 class QLabel;
@@ -13,12 +12,11 @@ class TfSplashModem;
 namespace korvo {
 
 // The modem window shown while a call is dialled. It only shows what the dialler tells it; its
-// Disconnect button hands the hang-up to the core.
+// Disconnect button asks for the hang-up with disconnectRequested(), once.
 class TfSplashModem : public QDialog {
   Q_OBJECT
  public:
-  TfSplashModem(const QString& number, const QString& rate, std::function<void()> onDisconnect,
-                QWidget* parent = nullptr);
+  TfSplashModem(const QString& number, const QString& rate, QWidget* parent = nullptr);
   ~TfSplashModem() override;
 
   void SetCountDown(const QString& text);
@@ -27,10 +25,12 @@ class TfSplashModem : public QDialog {
 
   void bbDisconnectClick();
 
+ signals:
+  void disconnectRequested();
+
  private:
   std::unique_ptr<Ui::TfSplashModem> ui_;
   QLabel* panel0_;
-  std::function<void()> onDisconnect_;
 };
 
 }  // namespace korvo

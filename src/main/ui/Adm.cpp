@@ -1,10 +1,8 @@
 #include "main/ui/Adm.h"
 
-#include <QCloseEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
-#include <exception>
 
 #include "main/Accounts.h"
 #include "main/LoginLookup.h"
@@ -26,10 +24,8 @@ void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
 }
 }  // namespace
 
-TfAdm::TfAdm(TDM& dm, std::function<void()> formClose, QWidget* parent)
-    : QWidget(parent), dm_(dm), formClose_(std::move(formClose)), ui_(std::make_unique<Ui::TfAdm>()) {
+TfAdm::TfAdm(TDM& dm, QWidget* parent) : TToolForm(dm, parent), ui_(std::make_unique<Ui::TfAdm>()) {
   ui_->setupUi(this);
-  setAttribute(Qt::WA_DeleteOnClose);
   for (QLineEdit* secret : {ui_->edOld, ui_->edNew})
     secret->setStyleSheet("lineedit-password-character: 42");  // shown as "*"
 
@@ -38,6 +34,9 @@ TfAdm::TfAdm(TDM& dm, std::function<void()> formClose, QWidget* parent)
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid->setWordWrap(false);
   }
+  // Tab leaves the list for the next control instead of walking its cells (each cell step would
+  // copy a name into edName).
+  ui_->sgAdm->setTabKeyNavigation(false);
   ui_->sg->setFixedHeight(ui_->sg->rowHeight(0) + 2 * ui_->sg->frameWidth());
   for (QWidget* w : {static_cast<QWidget*>(ui_->edName), static_cast<QWidget*>(ui_->edOld),
                      static_cast<QWidget*>(ui_->edNew), static_cast<QWidget*>(ui_->bbEdit)})
@@ -52,14 +51,6 @@ TfAdm::TfAdm(TDM& dm, std::function<void()> formClose, QWidget* parent)
 }
 
 TfAdm::~TfAdm() = default;
-
-void TfAdm::Guarded(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const std::exception& e) {
-    dm_.Ui.Error(e.what());
-  }
-}
 
 void TfAdm::FillList() {
   SetCell(ui_->sg, 0, 0, "          Login Name");
@@ -110,11 +101,6 @@ void TfAdm::bbDelClick() {
 
 void TfAdm::bbCloseClick() {
   close();
-}
-
-void TfAdm::closeEvent(QCloseEvent* event) {
-  if (formClose_) formClose_();
-  event->accept();
 }
 
 bool TfAdm::eventFilter(QObject* watched, QEvent* event) {

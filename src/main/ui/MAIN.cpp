@@ -3,16 +3,20 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <exception>
 
 #include "main/CurrentTerminal.h"
@@ -20,6 +24,7 @@
 #include "main/SystemSwitches.h"
 #include "main/TerminalTree.h"
 #include "main/ui/Login.h"
+#include "main/ui/MainToolWindows.h"
 #include "main/ui/MeterBar.h"
 #include "main/ui/SplashAbout.h"
 #include "store/Clock.h"
@@ -33,6 +38,22 @@ QTreeWidgetItem* NewItem(const TTerminalNode& node) {
   auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(node.label)});
   for (const auto& child : node.children) item->addChild(NewItem(child));
   return item;
+}
+
+// The width the tree needs for the widest label of a terminal: a location of 15 characters and a
+// dotted address, one level down.
+int TreeWidth(const QTreeWidget* tree) {
+  const QFontMetrics fm = tree->fontMetrics();
+  const QString widest = "Warehouse North [192.168.100.200@123456]";
+  return fm.horizontalAdvance(widest) + 2 * tree->indentation() + 2 * tree->frameWidth() +
+         tree->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+}
+
+bool IsActivationKey(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<const QKeyEvent*>(event);
+  if (key->modifiers() & ~Qt::KeypadModifier) return false;
+  return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space;
 }
 }  // namespace
 
@@ -50,7 +71,12 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   tvMachine_->setObjectName("tvMachine");
   tvMachine_->setHeaderHidden(true);
   tvMachine_->setColumnCount(1);
-  tvMachine_->setMinimumWidth(160);
+  // Labels are shown whole: the column is as wide as its longest label.
+  tvMachine_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  tvMachine_->header()->setStretchLastSection(false);
+  const int treeWidth = TreeWidth(tvMachine_);
+  tvMachine_->setMinimumWidth(treeWidth);
+  tvMachine_->installEventFilter(this);
   connect(tvMachine_, &QTreeWidget::itemClicked, this, [this] { tvMachineClick(); });
   mdi_->setObjectName("MdiArea");
   auto* split = new QSplitter(Qt::Horizontal, this);
@@ -58,17 +84,21 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   split->addWidget(tvMachine_);
   split->addWidget(mdi_);
   split->setStretchFactor(1, 1);
-  split->setSizes({200, 700});
+  split->setSizes({treeWidth, 1000 - treeWidth});
   setCentralWidget(split);
 
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
-  RegisterToolWindows();
+  // One call per subsystem: each adds its own tool windows.
+  RegisterMainToolWindows(*this);
   resize(1000, 660);
+  dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }
 
-TfMain::~TfMain() = default;
+TfMain::~TfMain() {
+  dm_.Jobs.OnEnded = nullptr;
+}
 
 void TfMain::CreateMenus() {
   QMenuBar* bar = menuBar();
@@ -77,6 +107,8 @@ void TfMain::CreateMenus() {
   toolsMenu_->setObjectName("miTools");
   exitItem_ = toolsMenu_->addAction("E&xit", this, &QWidget::close);
   exitItem_->setObjectName("miExit");
+  exitItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  exitItem_->setShortcutContext(Qt::ApplicationShortcut);
 
   setupMenu_ = bar->addMenu("&Setup");
   setupMenu_->setObjectName("miSetup");
@@ -97,6 +129,8 @@ void TfMain::CreateMenus() {
 
   QAction* about = bar->addAction("About", this, &TfMain::AboutClick);
   about->setObjectName("miAbout");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
+  about->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 void TfMain::CreateToolBar() {
@@ -146,26 +180,46 @@ void TfMain::CreateStatusBar() {
   Timer1Timer();
 }
 
-QAction* TfMain::AddToolButton(TToolWindow id, const char* name, const QString& text,
-                               QStyle::StandardPixmap icon, TToolWindows::TPrepare prepare) {
-  auto* action = new QAction(style()->standardIcon(icon), text, this);
-  action->setObjectName(name);
+void TfMain::AddToolWindow(const TToolWindowEntry& entry) {
+  tools_.SetFactory(entry.id, entry.factory);
+  if (entry.buttonName) AddToolButton(entry);
+  if (entry.menu != TMainMenu::None) AddMenuItem(entry);
+  if (entry.follower) {
+    const TToolWindow id = entry.id;
+    auto follow = [this, id](const TToolWindows::TPrepare& action) -> TTerminalFollowers::TAction {
+      if (!action) return {};
+      return [this, id, action] {
+        if (QWidget* w = tools_.Window(id)) action(w);
+      };
+    };
+    followers_.Set(*entry.follower, follow(entry.onPassed), follow(entry.onFailed));
+  }
+}
+
+QAction* TfMain::AddToolButton(const TToolWindowEntry& entry) {
+  auto* action = new QAction(style()->standardIcon(entry.buttonIcon), entry.buttonText, this);
+  action->setObjectName(entry.buttonName);
   action->setCheckable(true);
-  TToolWindows::InsertInOrder(tbMenu_, action, id, tbExit_);
-  tbMenu_->widgetForAction(action)->setObjectName(name);
-  tools_.SetButton(id, action);
-  connect(action, &QAction::triggered, this, [this, id, prepare] { Toggle(id, prepare); });
+  TToolWindows::InsertInOrder(tbMenu_, action, entry.id, tbExit_);
+  tbMenu_->widgetForAction(action)->setObjectName(entry.buttonName);
+  tools_.SetButton(entry.id, action);
+  connect(action, &QAction::triggered, this,
+          [this, id = entry.id, prepare = entry.prepare] { Toggle(id, prepare); });
   return action;
 }
 
-QAction* TfMain::AddMenuItem(QMenu* menu, TToolWindow id, const char* name, const QString& text,
-                             TToolWindows::TPrepare prepare) {
-  auto* action = new QAction(text, this);
-  action->setObjectName(name);
+QAction* TfMain::AddMenuItem(const TToolWindowEntry& entry) {
+  QMenu* menu = entry.menu == TMainMenu::Tools   ? toolsMenu_
+                : entry.menu == TMainMenu::Setup ? setupMenu_
+                                                 : hardwareMenu_;
+  auto* action = new QAction(entry.itemText, this);
+  if (entry.itemName) action->setObjectName(entry.itemName);
   QAction* tail = menu == toolsMenu_ ? exitItem_ : menu == setupMenu_ ? systemMenu_->menuAction() : nullptr;
-  TToolWindows::InsertInOrder(menu, action, id, tail);
+  TToolWindows::InsertInOrder(menu, action, entry.id, tail);
   menu->menuAction()->setVisible(true);
-  connect(action, &QAction::triggered, this, [this, id, prepare] { Toggle(id, prepare); });
+  connect(
+      action, &QAction::triggered, this,
+      [this, id = entry.id, prepare = entry.itemPrepare.value_or(entry.prepare)] { Toggle(id, prepare); });
   return action;
 }
 
@@ -183,8 +237,27 @@ void TfMain::Guarded(const std::function<void()>& action) {
   }
 }
 
+bool TfMain::AnnounceDatabase() {
+  const TSettingsRecord& s = dm_.Settings;
+  if (!s.ImmediateLoading() && s.PasswordRequired() && !dm_.DatabaseOpen()) {
+    // Without the database there are no logins to check: no attempt could succeed.
+    dm_.Ui.Error("The database " + dm_.DatabasePath() +
+                 " cannot be read, so no operator can log in. The program ends.");
+    return false;
+  }
+  if (dm_.DatabaseCreated() && !databaseAnnounced_) {
+    databaseAnnounced_ = true;
+    dm_.Ui.Information("The database " + dm_.DatabasePath() +
+                       " was missing and has been created new and empty. The login name is "
+                       "\"Administrator\" with the initial password \"admin\": change it in "
+                       "Setup > Administrator.");
+  }
+  return true;
+}
+
 bool TfMain::FormCreate() {
   tools_.ClearOpenFlags();
+  if (!AnnounceDatabase()) return false;
   const TSettingsRecord& s = dm_.Settings;
   if (!s.ImmediateLoading() && s.PasswordRequired()) {
     TfLogin login(dm_, {});
@@ -200,6 +273,7 @@ bool TfMain::FormCreate() {
     }
   }
   if (tvMachine_->topLevelItemCount() > 0) SelectTerminal(tvMachine_->topLevelItem(0)->text(0).toStdString());
+  ShowCurrentTerminal();
   return true;
 }
 
@@ -228,8 +302,56 @@ void TfMain::FormActivate() {
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
+  if (dm_.Jobs.Busy()) {
+    // The job is still on the stack under this call: it stops at its next abort point, and the
+    // window closes when it has ended.
+    closePending_ = true;
+    dm_.Jobs.RequestStop();
+    event->ignore();
+    return;
+  }
+  closePending_ = false;
   program_.ShutDown();
   event->accept();
+}
+
+void TfMain::JobEnded() {
+  if (closePending_) QTimer::singleShot(0, this, &QWidget::close);
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tvMachine_ && IsActivationKey(event)) {
+    if (tvMachine_->currentItem()) tvMachineClick();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfMain::ShowTalk(const QString& text) {
+  // A temporary message covers panel 0 and gives it back when cleared.
+  if (text.isEmpty())
+    statusBar()->clearMessage();
+  else
+    statusBar()->showMessage(text);
+}
+
+void TfMain::ShowCurrentTerminal() {
+  const TSettingsRecord& s = dm_.Settings;
+  panel0_->setText(s.CurAddr().empty() ? QString()
+                                       : QString::fromStdString(s.CurLocation() + " [" + s.CurAddr() + "]"));
+}
+
+void TfMain::HighlightCurrentTerminal() {
+  const std::string& current = dm_.Settings.CurAddr();
+  QSignalBlocker quiet(tvMachine_);
+  for (QTreeWidgetItemIterator it(tvMachine_); *it; ++it) {
+    if (!current.empty() && LabelAddress((*it)->text(0).toStdString()) == current) {
+      tvMachine_->setCurrentItem(*it);
+      return;
+    }
+  }
+  tvMachine_->setCurrentItem(nullptr);
+  tvMachine_->clearSelection();
 }
 
 void TfMain::ProgressNotice(const std::string& text) {
@@ -246,13 +368,18 @@ void TfMain::BuildTerminalTree() {
 
 void TfMain::SelectTerminal(const std::string& label) {
   Guarded([&] { korvo::SelectTerminal(dm_, label); });
+  ShowCurrentTerminal();
 }
 
 void TfMain::tvMachineClick() {
   QTreeWidgetItem* item = tvMachine_->currentItem();
   if (tvMachine_->topLevelItemCount() == 0 || !item) return;
   std::string label = item->text(0).toStdString();
-  Guarded([&] { TerminalClick(dm_, label, link_, followers_); });
+  TClickResult result = TClickResult::Failed;
+  Guarded([&] { result = TerminalClick(dm_, label, link_, followers_); });
+  // A refused click changed nothing: the highlight goes back to the terminal that is current.
+  if (result == TClickResult::Refused) HighlightCurrentTerminal();
+  ShowCurrentTerminal();
 }
 
 void TfMain::ImmClick() {
@@ -265,7 +392,10 @@ void TfMain::PassClick() {
 
 void TfMain::AboutClick() {
   auto* about = new TfSplash(dm_, TfSplash::TMode::About);
-  TToolWindows::ShowAsChild(mdi_, about);
+  QMdiSubWindow* child = TToolWindows::ShowAsChild(mdi_, about);
+  // A fixed box: a caption with a close box, nothing to minimise or maximise.
+  child->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
 void TfMain::Timer1Timer() {

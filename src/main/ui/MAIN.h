@@ -8,6 +8,8 @@
 #include "main/ProgressMeter.h"
 #include "main/TerminalFollowers.h"
 #include "main/TerminalLink.h"
+#include "main/ui/OperatorFrame.h"
+#include "main/ui/ToolWindowEntry.h"
 #include "main/ui/ToolWindows.h"
 
 class QAction;
@@ -25,13 +27,20 @@ class TDM;
 class TMeterBar;
 
 // The frame in which every tool window opens as a child window: the terminal tree, the toolbar and
-// menu that toggle the tool windows, and the status bar with the date, the time and the meter `VM`.
-class TfMain : public QMainWindow {
+// menu that toggle the tool windows, and the status bar with the current terminal, the date, the
+// time and the meter `VM`.
+class TfMain : public QMainWindow, public TOperatorFrame {
   Q_OBJECT
  public:
   TfMain(TProgram& program, TDM& dm, QWidget* parent = nullptr);
   ~TfMain() override;
   QMdiArea* MdiArea() const { return mdi_; }
+  TDM& DM() { return dm_; }
+
+  // Adds a tool window: its toolbar button and menu item (in the order of TToolWindow), its open
+  // flag and what it does when the current terminal changes. Each subsystem's ui/ folder calls this
+  // from its registration function, which the constructor calls.
+  void AddToolWindow(const TToolWindowEntry& entry);
 
   // Start-up: the login when required, the splash after it, the terminal tree and the first
   // terminal. False when the operator did not log in: the program ends.
@@ -41,12 +50,18 @@ class TfMain : public QMainWindow {
   // The about window as the start-up splash.
   void ShowSplash();
 
-  void ProgressNotice(const std::string& text);
+  // TOperatorFrame
+  QWidget* FrameWindow() override { return this; }
+  void ProgressNotice(const std::string& text) override;
+  int ProgressMaximum() const override { return meter_.Max(); }
+  void ShowTalk(const QString& text) override;
   const TProgressMeter& Meter() const { return meter_; }
 
   void BuildTerminalTree();
   void SelectTerminal(const std::string& label);
   void tvMachineClick();
+  // Status panel 0: the current terminal as the tree labels it ("Gate A [1]").
+  void ShowCurrentTerminal();
   void ImmClick();
   void PassClick();
   void AboutClick();
@@ -70,24 +85,27 @@ class TfMain : public QMainWindow {
   std::function<void()> OpenImmediateLoading;
 
  protected:
-  // FormCloseQuery: the exit lines of the log.
+  // FormCloseQuery: the exit lines of the log. During a job the job is asked to stop and the window
+  // closes when it has ended.
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Enter and Space on a tree node act as a click.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();
-  // The tool windows, their buttons and menu items, and what each does when the current terminal
-  // changes. A new tool window adds itself here.
-  void RegisterToolWindows();
-  QAction* AddToolButton(TToolWindow id, const char* name, const QString& text, QStyle::StandardPixmap icon,
-                         TToolWindows::TPrepare prepare);
-  QAction* AddMenuItem(QMenu* menu, TToolWindow id, const char* name, const QString& text,
-                       TToolWindows::TPrepare prepare);
+  QAction* AddToolButton(const TToolWindowEntry& entry);
+  QAction* AddMenuItem(const TToolWindowEntry& entry);
   void Toggle(TToolWindow id, const TToolWindows::TPrepare& prepare);
   // Runs an operator action; an error of the database or the link ends it with the error box.
   void Guarded(const std::function<void()>& action);
+  // Puts the tree's highlight back on the current terminal (none when it has no node).
+  void HighlightCurrentTerminal();
+  // What the operator is told at start about the database: a new empty one, or none to log in with.
+  bool AnnounceDatabase();
+  void JobEnded();
 
   TProgram& program_;
   TDM& dm_;
@@ -117,6 +135,9 @@ class TfMain : public QMainWindow {
   int splashMs_ = 2000;
   bool activated_ = false;
   bool immediateLoadAborted_ = false;
+  bool databaseAnnounced_ = false;
+  // The window was closed during a job: it closes when the job has ended.
+  bool closePending_ = false;
 };
 
 }  // namespace korvo

@@ -1,26 +1,31 @@
+#include "main/ui/MainToolWindows.h"
+
 #include "main/ui/Adm.h"
 #include "main/ui/MAIN.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 
-// The tool windows of the main window. Each adds its factory, its toolbar button and menu item
-// (their places follow the order of TToolWindow) and what it does when the current terminal changes.
 namespace korvo {
 
-void TfMain::RegisterToolWindows() {
+void RegisterMainToolWindows(TfMain& main) {
+  TDM& dm = main.DM();
   // Administrator: the list is filled on opening and refilled when another terminal answers.
-  tools_.SetFactory(TToolWindow::Administrator,
-                    [this] { return new TfAdm(dm_, [this] { tools_.Closed(TToolWindow::Administrator); }); });
-  auto prepareAdm = [this](QWidget* w) {
-    dm_.Ui.ProcessMessages();
+  TToolWindowEntry adm;
+  adm.id = TToolWindow::Administrator;
+  adm.buttonName = "tbAdm";
+  adm.buttonText = "Administrator";
+  adm.buttonIcon = QStyle::SP_FileDialogDetailedView;
+  adm.menu = TMainMenu::Setup;
+  adm.itemName = "miAdministrator";
+  adm.itemText = "&Administrator";
+  adm.factory = [&dm] { return new TfAdm(dm); };
+  adm.prepare = [&dm](QWidget* w) {
+    dm.Ui.ProcessMessages();
     static_cast<TfAdm*>(w)->FillList();
   };
-  AddToolButton(TToolWindow::Administrator, "tbAdm", "Administrator", QStyle::SP_FileDialogDetailedView,
-                prepareAdm);
-  AddMenuItem(setupMenu_, TToolWindow::Administrator, "miAdministrator", "&Administrator", prepareAdm);
-  followers_.Set(TFollower::Administrator, [this] {
-    if (auto* adm = tools_.As<TfAdm>(TToolWindow::Administrator)) adm->FillList();
-  });
+  adm.follower = TFollower::Administrator;
+  adm.onPassed = [](QWidget* w) { static_cast<TfAdm*>(w)->FillList(); };
+  main.AddToolWindow(adm);
 }
 
 }  // namespace korvo

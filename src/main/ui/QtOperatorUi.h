@@ -8,10 +8,17 @@ class QWidget;
 
 namespace korvo {
 
-// Message boxes, beeps and event processing for the core, on the Qt application.
+class TOperatorFrame;
+
+// Message boxes, beeps, event processing, the wait cursor and the modem window for the core, on
+// the Qt application.
 class TQtOperatorUi final : public TOperatorUi {
  public:
-  void SetParent(QWidget* parent) { parent_ = parent; }
+  ~TQtOperatorUi() override;
+  // The main window, once it exists: its meter takes the progress notices and its status bar the
+  // conversation text. Null: nothing is shown there.
+  void SetFrame(TOperatorFrame* frame) { frame_ = frame; }
+
   void ProcessMessages() override;
   void ProgressNotice(const std::string& text) override;
   int ProgressMaximum() override;
@@ -21,30 +28,21 @@ class TQtOperatorUi final : public TOperatorUi {
   bool AskYesNo(const std::string& text) override;
   TAbortRetry AskAbortRetry(const std::string& text) override;
   void Beep() override;
+  void TalkStarted(const std::string& who) override;
+  void TalkEnded() override;
   void ShowModemWindow(const std::string& number, const std::string& rate,
                        std::function<void()> onDisconnect) override;
   void SetModemCountDown(const std::string& text) override;
   void CloseModemWindow() override;
 
-  // Where progress notices go once the main window exists.
-  using TProgressSink = void (*)(void* context, const std::string& text);
-  void SetProgressSink(TProgressSink sink, void* context) {
-    sink_ = sink;
-    sinkContext_ = context;
-  }
-  // Where the meter's maximum is read once the main window exists.
-  using TMaximumSource = int (*)(void* context);
-  void SetProgressMaximumSource(TMaximumSource source, void* context) {
-    maximumSource_ = source;
-    maximumContext_ = context;
-  }
+  // Where a message box stands: over the dialog in front (the login dialog before the main window
+  // is shown), else over the active window, else over the main window when it is visible, else in
+  // the middle of the screen.
+  QWidget* BoxParent() const;
 
  private:
-  QWidget* parent_ = nullptr;
-  TProgressSink sink_ = nullptr;
-  void* sinkContext_ = nullptr;
-  TMaximumSource maximumSource_ = nullptr;
-  void* maximumContext_ = nullptr;
+  TOperatorFrame* frame_ = nullptr;
+  int talks_ = 0;                  // conversations under way, each with its wait cursor
   QPointer<QWidget> modemWindow_;  // TfSplashModem while a call is dialled
 };
 

@@ -5,6 +5,8 @@
 #include <QMdiSubWindow>
 #include <QVariant>
 
+#include "main/ui/ToolForm.h"
+
 namespace korvo {
 namespace {
 constexpr const char* kOrderProperty = "toolWindowOrder";
@@ -44,14 +46,14 @@ void TToolWindows::SetPressed(TSlot& s, bool pressed) {
 void TToolWindows::Toggle(TToolWindow id, const TPrepare& prepare) {
   TSlot& s = Slot(id);
   if (s.open) {
-    SetPressed(s, false);
-    s.open = false;
-    // Destroyed without its close handler: the flag and the button are already done. Its child
-    // window follows it.
-    if (s.window)
-      delete s.window.data();
-    else
-      delete s.child.data();
+    // Its own close handler runs; a window busy with its job closes when the job has returned and
+    // reports it then.
+    if (s.window) {
+      if (s.window->close()) Closed(id);
+    } else {
+      if (s.child) s.child->close();
+      Closed(id);
+    }
     return;
   }
   s.open = true;
@@ -59,6 +61,11 @@ void TToolWindows::Toggle(TToolWindow id, const TPrepare& prepare) {
   if (!s.factory) return;
   QWidget* w = s.factory();
   s.window = w;
+  if (auto* form = qobject_cast<TToolForm*>(w))
+    QObject::connect(form, &TToolForm::closed, &context_, [this, id] { Closed(id); });
+  QObject::connect(w, &QObject::destroyed, &context_, [this, id, w] {
+    if (Slot(id).window.isNull() || Slot(id).window == w) Closed(id);
+  });
   s.child = ShowAsChild(area_, w);
   if (prepare) prepare(w);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <array>
 #include <cstddef>
@@ -28,8 +29,11 @@ enum class TToolWindow : std::size_t {
 };
 
 // One open flag, one toolbar button and at most one child window per tool window. A toolbar button
-// or menu item toggles its window: a second click destroys it. A window that closes itself reports
-// it with Closed(), which clears the flag and raises the button.
+// or menu item toggles its window: a second click closes it through its own close handler, and the
+// window is destroyed when it has closed. A window reports that it closed with its closed() signal
+// (TToolForm) or, for any other widget, by going; either clears the flag and raises the button. A
+// window that puts off its close until its job has returned stays open, and its button pressed,
+// until then.
 class TToolWindows {
  public:
   using TFactory = std::function<QWidget*()>;
@@ -41,7 +45,7 @@ class TToolWindows {
   void SetButton(TToolWindow id, QAction* button) { Slot(id).button = button; }
   QAction* Button(TToolWindow id) const { return Slot(id).button; }
 
-  // Opens the window at the top left corner and prepares it, or destroys it when it is open.
+  // Opens the window at the top left corner and prepares it, or closes it when it is open.
   void Toggle(TToolWindow id, const TPrepare& prepare);
   void Closed(TToolWindow id);
   void ClearOpenFlags();
@@ -77,6 +81,8 @@ class TToolWindows {
   void SetPressed(TSlot& s, bool pressed);
 
   QMdiArea* area_;
+  // Owns the connections to the windows' signals: none outlives this object.
+  QObject context_;
   std::array<TSlot, static_cast<std::size_t>(TToolWindow::Count)> slots_;
 };
 
