@@ -183,8 +183,9 @@ TEST(TermiosSerialDevice, ACookedPortComesOutRawAtEveryBitRate) {
     ASSERT_EQ(::write(pty.master, "AB\r", 3), 3);
     EXPECT_EQ(WaitForBytes(com, 3), 3) << baud;
     EXPECT_EQ(com.Read(), "AB\r") << baud;
-    ASSERT_TRUE(com.Write("X\n"));
-    EXPECT_EQ(pty.ReadMaster(3), "X\n") << baud;
+    // A byte after the LF ends the read at once; a cooked line would have sent "X\r\n" first.
+    ASSERT_TRUE(com.Write("X\nY"));
+    EXPECT_EQ(pty.ReadMaster(3), "X\nY") << baud;
     ::close(cooked);
   }
 }

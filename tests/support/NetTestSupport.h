@@ -19,7 +19,7 @@ namespace korvo::test {
 
 // Real sockets on virtual time: a wait that real bytes do not end within `graceMs` lets the whole
 // limit pass on the virtual clock at once.
-TPollFn HybridPoll(TVirtualClock& clock, int graceMs = 500);
+TPollFn HybridPoll(TVirtualClock& clock, int graceMs = 200);
 
 // An echo probe that answers from a script (default: a reply every time) and records its limits.
 class TFakePinger final : public TPinger {
