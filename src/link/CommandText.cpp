@@ -49,13 +49,6 @@ TAddressParts SplitAddress(std::string_view fsAddr) {
   return parts;
 }
 
-std::string TrimControl(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return std::string(s.substr(b, e - b));
-}
-
 std::string UpperCase(std::string_view s) {
   std::string out(s);
   std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::toupper(c); });

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/TextCodec.h"
+
 namespace korvo {
 
 // The entry of a command line that got no answer; callers look for "--" in replies.
@@ -21,8 +23,6 @@ struct TAddressParts {
 };
 TAddressParts SplitAddress(std::string_view fsAddr);
 
-// Blanks and control characters removed from both ends.
-std::string TrimControl(std::string_view s);
 std::string UpperCase(std::string_view s);
 inline bool Contains(std::string_view text, std::string_view what) {
   return text.find(what) != std::string_view::npos;

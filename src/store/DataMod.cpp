@@ -20,7 +20,7 @@ TDM::TDM(TProgram& program)
       QCCom(program.Clock, program.Ui, std::make_unique<TTermiosSerialFactory>(program.ProgramFolder)),
       Link(program.Clock, program.Ui, QCCom) {
   WriteLog("Running KORVO2K/Bio UTILITY.", true);
-  VersionText = "Version 2.00";
+  VersionText = "Version " KORVO_VERSION;
   WireLink();
   QCCom.SetBaud(115200);
   QCCom.ResponseTime = 100;

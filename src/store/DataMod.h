@@ -44,8 +44,6 @@ class TDM {
   TQuery AdmQry{ADOC};
   TQuery EveQry{ADOC};
   TQuery CHQry{ADOC};
-  TQuery EmpQry{ADOC};
-  TQuery MapQry{ADOC};
   // Opened at start; the modem dialler finds its terminal rows with it.
   std::unique_ptr<TQuery> AuxQry;
   // The one serial port: the serial line opens and closes it around every command text, the modem
@@ -78,8 +76,8 @@ class TDM {
                    const std::string& keyField) {
     return korvo::OpenAndSeek(query, table, key, keyField);
   }
-  bool SeekRecord(TQuery& query, const std::string& /*table*/, const std::string& key,
-                  const std::string& keyField) {
+  // The search of OpenAndSeek on a query already open and ordered by `keyField`.
+  bool SeekRecord(TQuery& query, const std::string& key, const std::string& keyField) {
     return korvo::SeekRecord(query, key, keyField);
   }
   int UpdateRecord(TQuery& query, const std::string& table, const TCondition& condition,

@@ -32,7 +32,7 @@ class TProgram {
   TSettingsRecord Settings;
   TSysParam SysParam;
 
-  std::string SettingsPath() const { return ProgramFolder + "/KORVOSET.DAT"; }
+  std::string SettingsPath() const { return ProgramFolder + "KORVOSET.DAT"; }
   bool LoadSettings();
   bool SaveSettings();
 

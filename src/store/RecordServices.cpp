@@ -1,4 +1,5 @@
 #include "store/RecordServices.h"
+#include "store/TextCodec.h"
 
 #include <charconv>
 #include <cstdio>
@@ -7,7 +8,7 @@ namespace korvo {
 namespace {
 
 bool ToNumber(const std::string& text, double& out) {
-  std::string t = TrimText(text);
+  std::string t = TrimControl(text);
   if (t.empty()) return false;
   const char* b = t.data();
   if (*b == '+') ++b;
@@ -31,14 +32,14 @@ class TKeyOrder {
     }
     // Trimmed on both sides: a key typed with trailing blanks must still meet its row, and a row
     // stored with them must still be found by the bare key.
-    return TrimText(Current()) < TrimText(key_);
+    return TrimControl(Current()) < TrimControl(key_);
   }
   bool CurrentEquals() {
     if (numeric_) {
       double v = 0;
       if (ToNumber(Current(), v)) return v == keyNumber_;
     }
-    return TrimText(Current()) == TrimText(key_);
+    return TrimControl(Current()) == TrimControl(key_);
   }
 
  private:
@@ -66,17 +67,10 @@ std::string Quoted(const std::string& s) {
 
 }  // namespace
 
-std::string TrimText(const std::string& s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return s.substr(b, e - b);
-}
-
 bool SeekRecord(TQuery& q, const std::string& key, const std::string& keyField) {
   q.Last();
   q.First();
-  if (q.IsEmpty()) return TrimText(key).empty();
+  if (q.IsEmpty()) return TrimControl(key).empty();
   TKeyOrder order(q, keyField, key);
   if (!order.CurrentEquals()) {
     int hi = q.RecordCount();
@@ -93,7 +87,7 @@ bool SeekRecord(TQuery& q, const std::string& key, const std::string& keyField) 
     }
     if (order.CurrentLess()) q.Next();
   }
-  return TrimText(order.Current()) == TrimText(key);
+  return TrimControl(order.Current()) == TrimControl(key);
 }
 
 bool OpenAndSeek(TQuery& q, const std::string& table, const std::string& key, const std::string& keyField) {

@@ -35,7 +35,4 @@ int InsertRecord(TQuery& query, const std::string& table, const std::vector<TVal
                  const std::vector<std::string>& fields);
 int DeleteRecords(TQuery& query, const std::string& table, const TCondition& condition);
 
-// Blanks and control characters removed from both ends.
-std::string TrimText(const std::string& s);
-
 }  // namespace korvo

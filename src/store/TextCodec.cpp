@@ -41,4 +41,11 @@ std::string HexDecode(std::string_view text) {
   return out;
 }
 
+std::string TrimControl(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return std::string(s.substr(b, e - b));
+}
+
 }  // namespace korvo

