@@ -11,21 +11,9 @@
 namespace korvo {
 namespace {
 
-// The value in a terminal's answer to "PAR n": "PAR", the number, "=" and the value, which may hold
-// blanks itself. This is how ReadParameters reads it, one number at a time so that a parameter the
-// terminal did not answer can be told from one that is empty.
-std::string ParameterValue(const std::string& reply) {
-  const auto tokens = SplitReplyTokens(reply);
-  std::string value;
-  for (std::size_t i = 3; i < tokens.size(); ++i) {
-    if (i > 3) value += ' ';
-    value += TrimControl(tokens[i]);
-  }
-  return value;
-}
-
 // korvo2k-cli params ADDRESS N...: reads terminal parameters, one "N=value" line each, or
-// "N -- no answer" for a parameter whose "PAR N" got no reply.
+// "N -- no answer" for a parameter whose "PAR N" got no reply. Each number is its own conversation,
+// as in ReadParameters, so that an unanswered parameter can be told from an empty one.
 class TParamsCommand final : public TCliCommand {
  public:
   TParamsCommand()

@@ -22,15 +22,7 @@ std::string ReadParameters(TLinkContext& link, const std::string& address, const
       line.clear();
       continue;
     }
-    const std::string reply = SendCommand(link, address, "PAR " + line);
-    // The terminal answers "PAR", the number, "=" and the value, which may hold blanks itself.
-    const auto tokens = SplitReplyTokens(reply);
-    std::string value;
-    for (std::size_t i = 3; i < tokens.size(); ++i) {
-      if (i > 3) value += ' ';
-      value += TrimControl(tokens[i]);
-    }
-    line = value;
+    line = ParameterValue(SendCommand(link, address, "PAR " + line));
     link.Ui.ProcessMessages();
   }
   std::string out;

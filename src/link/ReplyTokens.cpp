@@ -1,5 +1,7 @@
 #include "link/ReplyTokens.h"
 
+#include "store/TextCodec.h"
+
 namespace korvo {
 namespace {
 
@@ -48,6 +50,16 @@ std::vector<std::string> SplitReplyTokens(std::string_view s) {
     }
   }
   return tokens;
+}
+
+std::string ParameterValue(std::string_view reply) {
+  const auto tokens = SplitReplyTokens(reply);
+  std::string value;
+  for (std::size_t i = 3; i < tokens.size(); ++i) {
+    if (i > 3) value += ' ';
+    value += TrimControl(tokens[i]);
+  }
+  return value;
 }
 
 }  // namespace korvo

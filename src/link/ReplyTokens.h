@@ -12,4 +12,8 @@ namespace korvo {
 // inside stands for one quote.
 std::vector<std::string> SplitReplyTokens(std::string_view reply);
 
+// The value in a terminal's answer to "PAR n": "PAR", the number, "=" and the value, which may hold
+// blanks itself. Empty with three tokens or fewer, as for a line that got no answer.
+std::string ParameterValue(std::string_view reply);
+
 }  // namespace korvo

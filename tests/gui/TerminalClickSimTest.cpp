@@ -11,28 +11,21 @@
 #include "link/PingHost.h"
 #include "link/SocketStream.h"
 #include "store/SettingsRecord.h"
+#include "support/NetTestSupport.h"
 
 namespace korvo {
 namespace {
 
 // Every echo request is answered: the simulator's host is up.
-class TLoopbackPinger final : public TPinger {
- public:
-  TEchoResult Echo(const std::string&, int, int) override { return {false, 1}; }
-};
 
 class TerminalClickSimTest : public test::TMainFixture {
  protected:
   void SetUp() override {
     TMainFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<TLoopbackPinger>();
+    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
     // A wait that real bytes do not end soon lets its whole limit pass on the virtual clock.
     dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>([this](pollfd* fds, nfds_t n, int ms) {
-        int r = ::poll(fds, n, std::min(ms, 300));
-        if (r == 0) clock.Advance(ms);
-        return r;
-      });
+      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
     };
     hall->setLogonCode("11");
     yard->setLogonCode("22");

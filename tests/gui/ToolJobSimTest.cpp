@@ -18,14 +18,10 @@
 #include "link/SocketStream.h"
 #include "main/ui/ToolForm.h"
 #include "store/SettingsRecord.h"
+#include "support/NetTestSupport.h"
 
 namespace korvo {
 namespace {
-
-class TLoopbackPinger final : public TPinger {
- public:
-  TEchoResult Echo(const std::string&, int, int) override { return {false, 1}; }
-};
 
 // What the test window did, kept apart from the window, which goes during the test.
 struct TJobRecord {
@@ -67,13 +63,9 @@ class ToolJobSimTest : public test::TMainFixture {
  protected:
   void SetUp() override {
     TMainFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<TLoopbackPinger>();
+    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
     dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>([this](pollfd* fds, nfds_t n, int ms) {
-        int r = ::poll(fds, n, std::min(ms, 300));
-        if (r == 0) clock.Advance(ms);
-        return r;
-      });
+      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
     };
     int port = tcp.add(terminal);
     tcp.setFaults(port, korvosim::Faults{.delayMs = 30});  // every answer comes late
