@@ -19,6 +19,7 @@
 #include <QTreeWidgetItemIterator>
 #include <exception>
 
+#include "config/ui/ConfigToolWindows.h"
 #include "main/CurrentTerminal.h"
 #include "main/DateTimeText.h"
 #include "main/SystemSwitches.h"
@@ -92,6 +93,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   CreateStatusBar();
   // One call per subsystem: each adds its own tool windows.
   RegisterMainToolWindows(*this);
+  RegisterConfigToolWindows(*this);
   resize(1000, 660);
   dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }
