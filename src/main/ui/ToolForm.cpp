@@ -43,6 +43,15 @@ bool TToolForm::RunJob(const std::string& caption, const std::function<void()>& 
   return true;
 }
 
+void TToolForm::JoinJob(const std::function<void()>& work) {
+  if (closed_ || closePending_) return;
+  const bool outer = jobRunning_;
+  jobRunning_ = true;
+  Guarded(work);
+  jobRunning_ = outer;
+  if (!outer && closePending_) close();
+}
+
 void TToolForm::closeEvent(QCloseEvent* event) {
   if (jobRunning_) {
     closePending_ = true;

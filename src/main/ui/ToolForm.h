@@ -26,6 +26,10 @@ class TToolForm : public QWidget {
   // Runs `job` as the terminal job described by `caption`. Ignored (false) while any job runs. An
   // error ends the job and is shown in the error box. A close asked for meanwhile follows it.
   bool RunJob(const std::string& caption, const std::function<void()>& job);
+  // Runs `work` inside the job that is running already, such as a terminal switch that refreshes
+  // this window: a close meanwhile waits for it as for the window's own job. Errors end it with the
+  // error box.
+  void JoinJob(const std::function<void()>& work);
   // This window's job is running.
   bool JobRunning() const { return jobRunning_; }
   bool StopRequested() const;
