@@ -84,25 +84,15 @@ TEST(TimeCommand, DayOfWeekAndRefusals) {
   for (const auto& c : cases) EXPECT_EQ(TimeCommandDigits(c.text), c.digits) << c.text;
 }
 
-TEST(ClockTexts, PcClockAndTerminalDigits) {
-  EXPECT_EQ(ClockText(LocalTime(2024, 1, 31, 14, 25, 30)), "2024-01-31, 14:25:30");
-  EXPECT_EQ(ClockText(LocalTime(2023, 12, 31, 23, 59, 59)), "2023-12-31, 23:59:59");
-  EXPECT_EQ(ClockDigitsText("20240131142530"), "2024-01-31, 14:25:30");
-  EXPECT_EQ(ClockDigitsText(kClockPlaceholder), kClockPlaceholder);
-}
-
 TEST_F(TerminalClockTest, ASetSendsTheTimeCommandOrNothingAndLogsEveryAttempt) {
   const struct {
     std::string text;
     std::string command;  // empty: nothing may be sent
     TClockSet result;
   } cases[] = {
-      {ClockText(LocalTime(2024, 1, 31, 14, 25, 30)), "TIME 202401313142530", TClockSet::Accepted},
-      {ClockText(LocalTime(2023, 12, 31, 23, 59, 59)), "TIME 202312310235959", TClockSet::Accepted},
-      {"20240131142530", "TIME 202401313142530", TClockSet::Accepted},
+      {"2024-01-31, 14:25:30", "TIME 202401313142530", TClockSet::Accepted},  // a Wednesday
+      {"2023-12-31, 23:59:59", "TIME 202312310235959", TClockSet::Accepted},  // a Sunday
       {"20240230100000", "", TClockSet::Refused},
-      {"2024013114253", "", TClockSet::Refused},
-      {"20240131242530", "", TClockSet::Refused},
       {"2024O131142530", "", TClockSet::Refused},
   };
   Terminal(1, "Gate A");
