@@ -90,6 +90,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeSendCommand());
   commands.push_back(MakeParamsCommand());
   commands.push_back(MakePingCommand());
+  commands.push_back(MakeTimeCommand());
   return commands;
 }
 

@@ -40,6 +40,13 @@ TEST(CliUsage, HelpGoesToStdoutAndUsageErrorsToStderr) {
       {{"params", "1", "30 9"}, 2, false, {"not a parameter number: 30 9", "usage: params ADDRESS N...\n"}},
       {{"params", "1", "7", "-3"}, 2, false, {"not a parameter number: -3"}},
       {{"ping", "127.0.0.1", "seven"}, 2, false, {"PORT", "usage: ping HOST [PORT]\n"}},
+      {{"time", "--help"}, 0, true, {"korvo2k-cli time", "get", "set"}},
+      {{"time", "set", "--help"}, 0, true, {"--all", "ARGS"}},
+      {{"time"}, 2, false, {"usage: time get ADDRESS | time set ADDRESS|--all [yyyy-mm-dd hh:mm:ss]\n"}},
+      {{"time", "get"}, 2, false, {"ADDRESS", "usage: time get"}},
+      {{"time", "set"}, 2, false, {"give an ADDRESS or --all", "usage: time get"}},
+      {{"time", "set", "1", "2024-01-31"}, 2, false, {"give the date and the time"}},
+      {{"time", "set", "--all", "1", "2024-01-31", "14:25:30"}, 2, false, {"give the date and the time"}},
   };
   for (const auto& c : cases) {
     TTempFolder dir;
@@ -66,7 +73,7 @@ TEST(CliUsage, TheHelpListsEveryCommandAndNoOther) {
   Strings listed;
   for (std::string line; std::getline(lines, line) && !line.empty();)
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') listed.push_back(line.substr(2, line.find(' ', 2) - 2));
-  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping"})) << help;
+  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time"})) << help;
 }
 
 TEST(CliUsage, GlobalOptionsMayFollowTheCommand) {

@@ -104,7 +104,9 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
     if (a->isVisible()) top << a->text();
   EXPECT_EQ(top, (QStringList{"&Tools", "&Setup", "About"}));
   auto* tools = Find<QMenu>("miTools");
-  EXPECT_EQ(tools->actions().back()->text(), "E&xit");
+  QStringList toolItems;
+  for (QAction* a : tools->actions()) toolItems << a->text();
+  EXPECT_EQ(toolItems, (QStringList{"&Time && Date", "E&xit"}));
   auto* setup = Find<QMenu>("miSetup");
   QStringList setupItems;
   for (QAction* a : setup->actions()) setupItems << a->text();
@@ -118,7 +120,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tb = Find<QToolBar>("tbMenu");
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
-  EXPECT_EQ(buttons, (QStringList{"tbAdm", "tbExit"}));
+  EXPECT_EQ(buttons, (QStringList{"tbTime", "tbAdm", "tbExit"}));
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
   EXPECT_EQ(Find<QAction>("tbExit")->text(), "Exit");
 

@@ -1,5 +1,7 @@
 #include "support/VirtualClock.h"
 
+#include <ctime>
+
 namespace korvo {
 
 TVirtualClock::TVirtualClock(std::chrono::system_clock::time_point start) : wallStart_(start) {}
@@ -40,5 +42,20 @@ void TVirtualClock::Pause(int ms) {
   }
   for (auto& l : listeners) l(now);
 }
+
+namespace test {
+std::chrono::system_clock::time_point LocalTime(int year, int month, int day, int hour, int minute,
+                                                int second) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  tm.tm_sec = second;
+  tm.tm_isdst = -1;
+  return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+}
+}  // namespace test
 
 }  // namespace korvo

@@ -33,4 +33,10 @@ class TVirtualClock final : public TClock {
   std::vector<TListener> listeners_;
 };
 
+namespace test {
+// The moment the machine's local clock shows this date and time.
+std::chrono::system_clock::time_point LocalTime(int year, int month, int day, int hour, int minute,
+                                                int second);
+}  // namespace test
+
 }  // namespace korvo
