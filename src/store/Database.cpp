@@ -193,6 +193,38 @@ int TDatabase::Execute(const std::string& sql, const std::vector<TValue>& params
   return sqlite3_changes(db_);
 }
 
+struct TPreparedStatement::TImpl {
+  TImpl(sqlite3* db, const std::string& sql) : handle(db), st(db, sql) {}
+  sqlite3* handle;
+  TStatement st;
+  void Run(const std::vector<TValue>& params) {
+    sqlite3_reset(st.get());
+    sqlite3_clear_bindings(st.get());
+    st.BindAll(params);
+  }
+};
+
+TPreparedStatement::TPreparedStatement(TDatabase& db, const std::string& sql)
+    : impl_(new TImpl(db.Handle(), sql)) {}
+
+TPreparedStatement::~TPreparedStatement() {
+  delete impl_;
+}
+
+int TPreparedStatement::Execute(const std::vector<TValue>& params) {
+  impl_->Run(params);
+  while (impl_->st.Step()) {
+  }
+  return sqlite3_changes(impl_->handle);
+}
+
+bool TPreparedStatement::HasRow(const std::vector<TValue>& params) {
+  impl_->Run(params);
+  const bool row = impl_->st.Step();
+  sqlite3_reset(impl_->st.get());
+  return row;
+}
+
 void TDatabase::BeginTransaction() {
   ExecScript("BEGIN");
 }

@@ -49,6 +49,24 @@ class TDatabase {
   sqlite3* db_ = nullptr;
 };
 
+// A statement prepared once and run many times with other values, for work that stores thousands of
+// rows: preparing it anew for every row would cost more than the row itself.
+class TPreparedStatement {
+ public:
+  TPreparedStatement(TDatabase& db, const std::string& sql);
+  ~TPreparedStatement();
+  TPreparedStatement(const TPreparedStatement&) = delete;
+  TPreparedStatement& operator=(const TPreparedStatement&) = delete;
+  // Runs it with these values; returns the rows changed.
+  int Execute(const std::vector<TValue>& params);
+  // Runs a query with these values; true when it gives at least one row.
+  bool HasRow(const std::vector<TValue>& params);
+
+ private:
+  struct TImpl;
+  TImpl* impl_;
+};
+
 // Commits when Commit() is called; rolls back when it goes out of scope before that.
 class TTransaction {
  public:
