@@ -30,9 +30,8 @@ std::vector<TDbfField> DbfLayout(bool extended) {
   return fields;
 }
 
-TTransactionOutput::TTransactionOutput(const TSysParam& param, const TTransactionLookups& lookups,
-                                       std::string century, TOutputDate today)
-    : param_(param), lookups_(lookups), century_(std::move(century)), today_(today) {}
+TTransactionOutput::TTransactionOutput(const TSysParam& param, std::string century, TOutputDate today)
+    : param_(param), century_(std::move(century)), today_(today) {}
 
 std::string TTransactionOutput::TextTarget(const std::string& date, const std::string& termNo) const {
   const std::string& name = param_.OutputFileName;
@@ -52,17 +51,19 @@ std::string TTransactionOutput::TextTarget(const std::string& date, const std::s
 }
 
 void TTransactionOutput::WriteTransactionOutput(std::vector<std::string>& records, int cardDigits,
-                                                const std::string& termNo, const TOutputSinks& sinks) {
+                                                const std::string& termNo, const TTransactionLookups& lookups,
+                                                const TOutputSinks& sinks) {
   if (param_.OutputFileName == "NONE") return;
   if (param_.OutputType == "TXT")
-    WriteText(records, cardDigits, termNo, sinks);
+    WriteText(records, cardDigits, termNo, lookups, sinks);
   else if (param_.OutputType == "DBF" || param_.OutputType == "XDBF")
-    WriteDbf(records, cardDigits, termNo, sinks, param_.OutputType == "XDBF");
+    WriteDbf(records, cardDigits, termNo, lookups, sinks, param_.OutputType == "XDBF");
 }
 
 void TTransactionOutput::WriteText(std::vector<std::string>& records, int cardDigits,
-                                   const std::string& termNo, const TOutputSinks& sinks) {
-  const TFormatContext context{param_.OutputFormat, lookups_, century_};
+                                   const std::string& termNo, const TTransactionLookups& lookups,
+                                   const TOutputSinks& sinks) {
+  const TFormatContext context{param_.OutputFormat, lookups, century_};
   const bool named = param_.DateAsFileName || param_.TermNoAsFileExt;
   if (!named && !records.empty()) Call(sinks.Status, "Writing To: " + FileNameOf(param_.OutputFileName));
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -87,7 +88,8 @@ void TTransactionOutput::WriteText(std::vector<std::string>& records, int cardDi
 }
 
 void TTransactionOutput::WriteDbf(const std::vector<std::string>& records, int cardDigits,
-                                  const std::string& termNo, const TOutputSinks& sinks, bool extended) {
+                                  const std::string& termNo, const TTransactionLookups& lookups,
+                                  const TOutputSinks& sinks, bool extended) {
   const std::string& path = param_.OutputFileName;
   Call(sinks.Status, "Writing To: " + FileNameOf(path));
   if (!std::filesystem::exists(path))
@@ -102,14 +104,14 @@ void TTransactionOutput::WriteDbf(const std::vector<std::string>& records, int c
       const std::string card = RightDigits(r.Card(), cardDigits);
       std::string id = card;
       if (idNumber) {
-        const auto* holder = lookups_.Cardholder(card);
+        const auto* holder = lookups.Cardholder(card);
         id = holder ? holder->idNo : std::string();
       }
       const std::string function(r.Function());
       const std::string direction(r.Direction());
-      const std::string* mappedDirection = lookups_.DirCode(TrimControl(direction));
+      const std::string* mappedDirection = lookups.DirCode(TrimControl(direction));
       const std::string status = mappedDirection ? *mappedDirection : direction;
-      const std::string* mappedFunction = lookups_.DirCode(TrimControl(function));
+      const std::string* mappedFunction = lookups.DirCode(TrimControl(function));
       const std::string functionKey = mappedFunction ? *mappedFunction : function;
       const bool ownFunction = extended && TrimControl(function) != "00";
       table->Append(

@@ -34,25 +34,23 @@ std::vector<TDbfField> DbfLayout(bool extended);
 // "Writing To: " is reported only when the target changes.
 class TTransactionOutput {
  public:
-  TTransactionOutput(const TSysParam& param, const TTransactionLookups& lookups, std::string century,
-                     TOutputDate today);
+  TTransactionOutput(const TSysParam& param, std::string century, TOutputDate today);
 
   // Writes the records; for text output each record in the list is replaced by its line. Raises
   // the error of a record whose W letter finds no date.
   void WriteTransactionOutput(std::vector<std::string>& records, int cardDigits, const std::string& termNo,
-                              const TOutputSinks& sinks);
+                              const TTransactionLookups& lookups, const TOutputSinks& sinks);
 
   // The text file a record of this date goes to under the name options ("ddmmyyyy").
   std::string TextTarget(const std::string& date, const std::string& termNo) const;
 
  private:
   void WriteText(std::vector<std::string>& records, int cardDigits, const std::string& termNo,
-                 const TOutputSinks& sinks);
+                 const TTransactionLookups& lookups, const TOutputSinks& sinks);
   void WriteDbf(const std::vector<std::string>& records, int cardDigits, const std::string& termNo,
-                const TOutputSinks& sinks, bool extended);
+                const TTransactionLookups& lookups, const TOutputSinks& sinks, bool extended);
 
   const TSysParam& param_;
-  const TTransactionLookups& lookups_;
   std::string century_;
   TOutputDate today_;
   std::string lastTarget_;

@@ -29,13 +29,13 @@ class TransactionOutput : public test::TMainFixture {
   // Writes the records in one job of `calls` terminal outputs; returns the records as they are after.
   Strings Write(Strings records, const std::string& termNo = "001") {
     TTransactionLookups lookups(dm->ADOC);
-    TTransactionOutput output(param, lookups, "20", {2026, 12, 9});
+    TTransactionOutput output(param, "20", {2026, 12, 9});
     TOutputSinks sinks{[&](const std::string& s) { status.push_back(s); },
                        [&](const std::string& s) { log.push_back(s); },
                        [&](const std::string& s) { data.push_back(s); },
                        [&](int p) { progress = p; },
                        {}};
-    output.WriteTransactionOutput(records, 6, termNo, sinks);
+    output.WriteTransactionOutput(records, 6, termNo, lookups, sinks);
     return records;
   }
   // The fields and records of a dBase file as Debian's python3-dbfread reads them.
@@ -107,16 +107,16 @@ TEST_F(TransactionOutput, TheTargetStateSpansTerminalsOfOneJobAndTextIsWindows12
   param.OutputFileName = dir.Path() + "t.txt";
   param.OutputFormat = "X,R";
   TTransactionLookups lookups(dm->ADOC);
-  TTransactionOutput output(param, lookups, "20", {2026, 12, 9});
+  TTransactionOutput output(param, "20", {2026, 12, 9});
   TOutputSinks sinks{[&](const std::string& s) { status.push_back(s); }, {}, {}, {}, {}};
   Strings first = {kTwoDays[0]}, second = {kTwoDays[0]};
-  output.WriteTransactionOutput(first, 6, "001", sinks);
-  output.WriteTransactionOutput(second, 6, "002", sinks);
+  output.WriteTransactionOutput(first, 6, "001", lookups, sinks);
+  output.WriteTransactionOutput(second, 6, "002", lookups, sinks);
   EXPECT_EQ(status, Strings{"Writing To: t24122024.txt"});
   EXPECT_EQ(dir.Read("t24122024.txt"), "Zo\xEB,408173\r\nZo\xEB,408173\r\n");
   param.OutputFileName = "NONE";
   Strings untouched = kTwoDays;
-  output.WriteTransactionOutput(untouched, 6, "001", sinks);
+  output.WriteTransactionOutput(untouched, 6, "001", lookups, sinks);
   EXPECT_EQ(untouched, kTwoDays);
 }
 

@@ -1,0 +1,53 @@
+#include "collect/BackupFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+#include "store/Cp1252.h"
+
+namespace korvo {
+
+std::string BackupFileName(const std::string& address, int cardDigits, const TLocalTime& now) {
+  char stamp[16];
+  std::snprintf(stamp, sizeof stamp, "%02d%02d%02d%02d%02d", now.month, now.day, now.hour, now.minute,
+                now.second);
+  return address + " " + std::to_string(cardDigits) + "  " + stamp + ".BAK";
+}
+
+std::string FreeBackupPath(const std::string& folder, const std::string& fileName) {
+  std::string path = folder + fileName;
+  const std::string stem = fileName.substr(0, fileName.size() - 4);
+  for (int n = 2; std::filesystem::exists(path); ++n) path = folder + stem + "_" + std::to_string(n) + ".BAK";
+  return path;
+}
+
+std::string WriteBackupFile(const std::string& programFolder, const std::string& address, int cardDigits,
+                            const TLocalTime& now, const std::vector<std::string>& records) {
+  const std::string folder = programFolder + "BackUp/";
+  std::filesystem::create_directories(folder);
+  const std::string path = FreeBackupPath(folder, BackupFileName(address, cardDigits, now));
+  std::string bytes;
+  for (const auto& r : records) bytes += Utf8ToCp1252(r) + "\r\n";
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) throw std::runtime_error("Cannot create file " + path + ": " + std::strerror(errno));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  const bool whole = done == bytes.size() && ::fsync(fd) == 0;
+  const int error = errno;
+  ::close(fd);
+  if (!whole) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(error));
+  return path;
+}
+
+}  // namespace korvo
