@@ -12,38 +12,20 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "SerialBus.h"
 #include "Terminal.h"
 #include "TransactionGenerator.h"
 #include "store/Clock.h"
 #include "store/DataMod.h"
-#include "store/OperatorUi.h"
 #include "store/Program.h"
 
 namespace {
 
 using namespace korvo;
 
-class TQuietUi final : public TOperatorUi {
- public:
-  void Warning(const std::string&) override {}
-  void Information(const std::string&) override {}
-  void Error(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  TAbortRetry AskAbortRetry(const std::string&) override { return TAbortRetry::Abort; }
-};
-
-struct TTempDir {
-  std::string path;
-  TTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvo-bench-XXXXXX").string();
-    path = std::string(::mkdtemp(pattern.data())) + "/";
-  }
-  ~TTempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-};
+using bench::TQuietUi;
+using bench::TTempDir;
 
 constexpr int kLineBytesPerSecond = 11520;
 constexpr int kRecords = 10000;
