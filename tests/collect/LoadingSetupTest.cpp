@@ -1,12 +1,11 @@
-// The data loading setup without its window: the output file's extension, the event filter list and
-// what OK stores.
+// The data loading setup without its window: the output file's extension and the event filter list.
+// What OK stores is tested through the window (tests/gui).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "collect/LoadingSetup.h"
-#include "store/UploadConfig.h"
 #include "support/MainFixture.h"
 
 namespace korvo {
@@ -43,18 +42,7 @@ TEST(LoadingSetupFile, ExtensionRules) {
   EXPECT_FALSE(NameOptionsApply("DBF") || NameOptionsApply("XDBF") || NameOptionsApply(""));
 }
 
-class LoadingSetup : public test::TMainFixture {
- protected:
-  bool Save(const TLoadingSetup& setup) {
-    return SaveLoadingSetup(setup, dir.Path(), program->SysParam, ui,
-                            [this](const std::string& m, bool stamped) { dm->WriteLog(m, stamped); });
-  }
-  TSysParam Reread() {
-    TSysParam p;
-    ReadUploadConfig(dir.Path(), p, ui);
-    return p;
-  }
-};
+using LoadingSetup = test::TMainFixture;
 
 TEST_F(LoadingSetup, EventRowsAreTickedWhereTheirFlagOccursInTheFilter) {
   dm->ADOC.Execute("INSERT INTO tEventMap VALUES ('0', 'Z', 'Zero')");
@@ -80,53 +68,6 @@ TEST_F(LoadingSetup, EventRowsAreTickedWhereTheirFlagOccursInTheFilter) {
   }
   EXPECT_EQ(EventFilterText({"01", "05"}), "01,05");
   EXPECT_EQ(EventFilterText({}), "NONE");
-}
-
-TEST_F(LoadingSetup, OkStoresTheFieldsAndLogsDeleteAfterLoad) {
-  TLoadingSetup s;
-  s.outputType = "DBF";
-  s.outputFormat = "DMY";
-  s.tickedFlags = {"01", "05"};
-  s.deleteAfterLoaded = s.lockTerminal = s.skipDuplicates = s.flagTransaction = true;
-  program->SysParam.LoadAllTerminal = true;  // set by the Load Data window, written along
-  ASSERT_TRUE(Save(s));
-  TSysParam p = Reread();
-  EXPECT_EQ(p.OutputType, "DBF");
-  EXPECT_EQ(p.OutputFormat, "DMY");
-  EXPECT_EQ(p.OutputFileName, "NONE");
-  EXPECT_EQ(p.OutputEventFilter, "01,05");
-  EXPECT_TRUE(p.DeleteAfterLoaded && p.FlagTransaction && p.SkipDuplicates && p.LoadAllTerminal);
-  EXPECT_FALSE(p.RestartAfterLoaded || p.SynchronizeTime || p.TermNoAsFileExt || p.DateAsFileName);
-  EXPECT_FALSE(p.LockTerminal) << "never stored";
-  EXPECT_TRUE(program->SysParam.LockTerminal);
-
-  s.deleteAfterLoaded = false;
-  s.outputFileName = "/out/t.dbf";
-  ASSERT_TRUE(Save(s));
-  EXPECT_EQ(Reread().OutputFileName, "/out/t.dbf");
-  const Strings log = LogMessages();
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(Strings(log.end() - 2, log.end()), (Strings{"Data Loading Setup : Delete After Load = True.",
-                                                        "Data Loading Setup : Delete After Load = False."}));
-  EXPECT_TRUE(ui.calls.empty());
-}
-
-TEST_F(LoadingSetup, NoTypeIsRefusedAndAMissingFileStillLogs) {
-  const std::string before = dir.Read("UPLOAD.CFG");
-  TLoadingSetup s;
-  s.outputFormat = "changed";
-  EXPECT_FALSE(Save(s));
-  EXPECT_EQ(ui.Texts("error"), Strings{kNoOutputTypeText});
-  EXPECT_EQ(dir.Read("UPLOAD.CFG"), before);
-  EXPECT_NE(program->SysParam.OutputFormat, "changed");
-
-  std::remove(dir.File("UPLOAD.CFG").c_str());
-  ui.calls.clear();
-  s.outputType = "TXT";
-  EXPECT_TRUE(Save(s));
-  EXPECT_EQ(ui.Texts("warning"), Strings{UploadConfigMissingText(dir.Path())});
-  EXPECT_FALSE(dir.Exists("UPLOAD.CFG"));
-  EXPECT_EQ(LogMessages().back(), "Data Loading Setup : Delete After Load = False.");
 }
 
 }  // namespace
