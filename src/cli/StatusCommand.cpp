@@ -52,7 +52,8 @@ class TStatusCommand final : public TCliCommand {
           << "Restart After Loaded=" << YesNo(p.RestartAfterLoaded) << '\n'
           << "Load All Terminal=" << YesNo(p.LoadAllTerminal) << '\n'
           << "Flag Transaction=" << YesNo(p.FlagTransaction) << '\n'
-          << "Synchronize Time=" << YesNo(p.SynchronizeTime) << "\n\n";
+          << "Synchronize Time=" << YesNo(p.SynchronizeTime) << '\n'
+          << "Skip Duplicates=" << YesNo(p.SkipDuplicates) << "\n\n";
     if (!c.dm.DatabaseOpen()) {
       c.err << "error: the database is not open\n";
       return kExitFailed;

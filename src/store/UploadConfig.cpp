@@ -63,6 +63,7 @@ void ReadUploadConfig(const std::string& programFolder, TSysParam& p, TOperatorU
   p.LoadAllTerminal = ReadFlag(ini, "Load All Terminal", false);
   p.FlagTransaction = ReadFlag(ini, "Flag Transaction", false);
   p.SynchronizeTime = ReadFlag(ini, "Synchronize Time", false);
+  p.SkipDuplicates = ReadFlag(ini, "Skip Duplicates", false);
 }
 
 bool WriteUploadConfig(const std::string& programFolder, const TSysParam& p, TOperatorUi& ui) {
@@ -85,6 +86,7 @@ bool WriteUploadConfig(const std::string& programFolder, const TSysParam& p, TOp
   ini.Write(kUploadSection, "Load All Terminal", Flag(p.LoadAllTerminal));
   ini.Write(kUploadSection, "Flag Transaction", Flag(p.FlagTransaction));
   ini.Write(kUploadSection, "Synchronize Time", Flag(p.SynchronizeTime));
+  ini.Write(kUploadSection, "Skip Duplicates", Flag(p.SkipDuplicates));
   return WriteFileAtomically(path, ini.Text());
 }
 

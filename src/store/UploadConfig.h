@@ -19,6 +19,10 @@ struct TSysParam {
   bool LoadAllTerminal = false;
   bool FlagTransaction = false;
   bool SynchronizeTime = false;
+  // A record already stored (same card, time, direction, event, terminal and function code) is not
+  // stored again: a re-attempt, a re-download or a reload does not double the activities. Off by
+  // default, so that a file without the key collects as it always did.
+  bool SkipDuplicates = false;
   // Set by the setup screen for the current run only; never stored.
   bool LockTerminal = false;
 };
@@ -32,7 +36,7 @@ std::string UploadConfigMissingText(const std::string& programFolder);
 
 // Fills `param` from the file. A missing file gives the warning and leaves `param` unchanged.
 void ReadUploadConfig(const std::string& programFolder, TSysParam& param, TOperatorUi& ui);
-// Writes the eleven keys into an existing file, keeping every other line; never creates the file.
+// Writes the twelve keys into an existing file, keeping every other line; never creates the file.
 // Returns false when nothing could be written.
 bool WriteUploadConfig(const std::string& programFolder, const TSysParam& param, TOperatorUi& ui);
 

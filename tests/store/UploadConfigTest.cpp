@@ -15,7 +15,7 @@ TEST(UploadConfig, HeaderOnlyFileReadsTheDefaults) {
   TTempFolder dir;
   dir.Write("UPLOAD.CFG", "[Korvo2KWeb]\r\n");
   TSysParam p;
-  p.TermNoAsFileExt = p.SynchronizeTime = true;
+  p.TermNoAsFileExt = p.SynchronizeTime = p.SkipDuplicates = true;
   TRecordingUi ui;
   ReadUploadConfig(dir.Path(), p, ui);
   EXPECT_TRUE(ui.calls.empty());
@@ -24,7 +24,7 @@ TEST(UploadConfig, HeaderOnlyFileReadsTheDefaults) {
   EXPECT_EQ(p.OutputFileName, "NONE");
   EXPECT_EQ(p.OutputEventFilter, "NONE");
   EXPECT_FALSE(p.TermNoAsFileExt || p.DateAsFileName || p.DeleteAfterLoaded || p.RestartAfterLoaded ||
-               p.LoadAllTerminal || p.FlagTransaction || p.SynchronizeTime);
+               p.LoadAllTerminal || p.FlagTransaction || p.SynchronizeTime || p.SkipDuplicates);
 }
 
 TEST(UploadConfig, FlagsAreIntegersAndAnythingElseIsTheDefault) {
@@ -102,6 +102,7 @@ TEST(UploadConfig, WriteKeepsEveryOtherLineByteForByte) {
       "Load All Terminal=0\r\n"
       "Flag Transaction=0\r\n"
       "Synchronize Time=0\r\n"
+      "Skip Duplicates=0\r\n"
       "\r\n"
       "[Last]\r\n"
       "x=1";
@@ -123,6 +124,37 @@ TEST(UploadConfig, MissingSectionIsAppendedAtTheEnd) {
   ReadUploadConfig(dir.Path(), back, ui);
   EXPECT_TRUE(back.SynchronizeTime);
   EXPECT_EQ(back.OutputFileName, "");
+}
+
+// Skip Duplicates is read like every flag, written in its own line where the file has one, and
+// appended inside its section, before the next one, where it has none.
+TEST(UploadConfig, SkipDuplicatesRoundTripsThroughTheFile) {
+  struct TCase {
+    const char* file;
+    bool read;
+    bool write;
+    const char* written;
+  };
+  const TCase cases[] = {
+      {"[Korvo2KWeb]\r\nOutput Type=TXT\r\n[Next]\r\nSkip Duplicates=1\r\n", false, true,
+       "Synchronize Time=0\r\nSkip Duplicates=1\r\n[Next]\r\n"},
+      {"[Korvo2KWeb]\r\nSkip Duplicates = 1\r\nSynchronize Time=0\r\n", true, false,
+       "[Korvo2KWeb]\r\nSkip Duplicates=0\r\nSynchronize Time=0\r\n"},
+      {"[Korvo2KWeb]\nSkip Duplicates=yes\n", false, true, "[Korvo2KWeb]\nSkip Duplicates=1\n"},
+  };
+  for (const TCase& c : cases) {
+    TTempFolder dir;
+    dir.Write("UPLOAD.CFG", c.file);
+    TSysParam p;
+    TRecordingUi ui;
+    ReadUploadConfig(dir.Path(), p, ui);
+    EXPECT_EQ(p.SkipDuplicates, c.read) << c.file;
+    p.SkipDuplicates = c.write;
+    ASSERT_TRUE(WriteUploadConfig(dir.Path(), p, ui));
+    EXPECT_NE(dir.Read("UPLOAD.CFG").find(c.written), std::string::npos) << dir.Read("UPLOAD.CFG");
+    ReadUploadConfig(dir.Path(), p, ui);
+    EXPECT_EQ(p.SkipDuplicates, c.write) << c.file;
+  }
 }
 
 TEST(IniFile, QuotedValuesAndFirstMatchingKeyWin) {
