@@ -37,79 +37,22 @@ TEST_F(TerminalTest, ParameterReadGivesValueAsFourthTokenWithoutCompletionToken)
   EXPECT_EQ(run("PAR 309 "), "PAR 309 = Open the Door!\r\n");
 }
 
-// Every value the parameter screen reads and sends, and a few an operator may type, come back from
-// "PAR n" exactly as "PAR n value" set them.
-TEST_F(TerminalTest, EveryValueOfTheParameterScreenIsReadBackAsWritten) {
-  const std::vector<std::pair<int, std::string>> values = {
-      {19, "4"},
-      {20, "0"},
-      {21, "0"},
-      {27, "0"},
-      {31, "4"},
-      {201, "192.168.1.207"},
-      {202, "0.0.0.0"},
-      {203, "255.255.255.0"},
-      {204, "0.0.0.0"},
-      {205, "0.0.0.0"},
-      {206, "23"},
-      {30, "0"},
-      {213, "0.0.0.0"},
-      {214, "80"},
-      {2, "1"},
-      {3, "2"},
-      {7, "6"},
-      {18, "7"},
-      {301, "F1"},
-      {302, "F2"},
-      {303, "F3"},
-      {304, "F4"},
-      {305, "F5"},
-      {306, "F6"},
-      {307, "F7"},
-      {308, "F8"},
-      {216, "10"},
-      {312, "Korvo2kBio"},
-      {32, "0"},
-      {313, "0200130021002300"},
-      {4, "1"},
-      {5, "0"},
-      {6, "1"},
-      {23, "1"},
-      {24, "1"},
-      {25, "1"},
-      {12, "1"},
-      {13, "1"},
-      {14, "3"},
-      {15, "0"},
-      {207, "38502"},
-      {208, "61947"},
-      {215, "8000"},
-      {309, "Open the Door!"},
-      {310, "Open too long!"},
-      {311, "Forced Door!!!"},
-      {33, "0"},
-      {34, "0"},
-      {209, "2000"},
-      {210, "2000"},
-      {211, "50331651"},
-      {212, "0"},
-      {400, "#w #n #D/#M/#C#Y #h:#m:#s#E"},
-      {29, "1"},
-      {16, "0"},
-      // Typed ones: commas, the longest value, a value that reads like a token.
-      {309, "Welcome, please enter"},
-      {400, std::string(35, '#') + std::string(35, 'n')},
-      {312, "Hello  two"},
-  };
+// Every factory value (those of the parameter screen among them), and values an operator may type,
+// come back from "PAR n" exactly as "PAR n value" set them.
+TEST_F(TerminalTest, EveryValueIsReadBackAsWritten) {
+  std::vector<std::pair<int, std::string>> values = {{309, "Welcome, please enter"},
+                                                     {312, "Hello  two"},
+                                                     {400, std::string(35, '#') + std::string(35, 'n')}};
+  for (int n = ParameterTable::kFirst; n <= ParameterTable::kLast; ++n)
+    values.emplace_back(n, ParameterTable::factoryValue(n));
   for (const auto& [n, value] : values) {
     const std::string par = "PAR " + std::to_string(n);
     terminal.setParam(n, "x");
     EXPECT_EQ(run(par + " " + value), "OK\r\n") << par;
     EXPECT_EQ(run(par), par + " = " + value + "\r\n") << par;
   }
-  for (const auto& [n, value] : std::vector<std::pair<int, std::string>>{
-           {102, "5"}, {144, "0"}, {129, "1"}, {147, "6"}, {128, "7"}, {102, "3"}}) {
-    const std::string sfm = "SFMPAR " + std::to_string(n);
+  for (int n : {102, 144, 129, 147, 128}) {
+    const std::string sfm = "SFMPAR " + std::to_string(n), value = ParameterTable::factorySfmValue(n);
     terminal.setSfmParam(n, "x");
     EXPECT_EQ(run(sfm + " " + value), "OK\r\n") << sfm;
     EXPECT_EQ(run(sfm), value + "\r\n") << sfm;
