@@ -189,6 +189,8 @@ TEST(HardwareFormTest, OnlineModeEnablesTheHostFields) {
   form.SetIndex("cbOnline", 0);
   OnlineChange(form, true);
   EXPECT_FALSE(form["seBioDelay"].enabled);
+  EXPECT_FALSE(form["seBioDelay"].visible);
+  EXPECT_FALSE(form["cbDate"].visible);
 }
 
 TEST(HardwareFormTest, ModuleValuesUseTheirOffsets) {
