@@ -85,6 +85,7 @@ THardwareForm::THardwareForm() {
   SetIndex("rgRelay", 0);
   (*this)["Label20"].text = "RTS/CTS :";
   (*this)["Label87"].text = "Mode :";
+  SetHint("lFirmware", "GETVER");
   Show("seDur2", false);
   // The date format list and the online delay box are on the screen but never shown.
   Show("cbDate", false);

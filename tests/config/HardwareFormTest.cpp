@@ -191,6 +191,7 @@ TEST(HardwareFormTest, OnlineModeEnablesTheHostFields) {
   EXPECT_FALSE(form["seBioDelay"].enabled);
   EXPECT_FALSE(form["seBioDelay"].visible);
   EXPECT_FALSE(form["cbDate"].visible);
+  EXPECT_EQ(form["lFirmware"].hint, "GETVER");
 }
 
 TEST(HardwareFormTest, ModuleValuesUseTheirOffsets) {
