@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   QStringList top;
   for (QAction* a : bar->actions())
     if (a->isVisible()) top << a->text();
-  EXPECT_EQ(top, (QStringList{"&Tools", "&Setup", "About"}));
+  EXPECT_EQ(top, (QStringList{"&Tools", "&Setup", "&Hardware", "About"}));
   auto* tools = Find<QMenu>("miTools");
   EXPECT_EQ(tools->actions().back()->text(), "E&xit");
   auto* setup = Find<QMenu>("miSetup");
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tb = Find<QToolBar>("tbMenu");
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
-  EXPECT_EQ(buttons, (QStringList{"tbAdm", "tbExit"}));
+  EXPECT_EQ(buttons, (QStringList{"tbAdm", "tbHardware", "tbExit"}));
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
   EXPECT_EQ(Find<QAction>("tbExit")->text(), "Exit");
 
