@@ -318,6 +318,7 @@ TEST_F(HardwareWindowTest, GridsAndFieldsLimitOnlyWhatTheOperatorTypes) {
       {"ePrinter", std::string(80, 'p'), QString(70, 'p')},
       {"meRD2", "081599", "08:15"},
       {"edIdle", "no limit on the idle line", "no limit on the idle line"},
+      {"edF1", "F1|DELFILE", "F1DELFILE"},  // a "|" would split the value into two commands
   };
   for (const auto& t : typing) {
     auto* edit = In<QLineEdit>(w, t.name);

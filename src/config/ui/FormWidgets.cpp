@@ -94,7 +94,7 @@ void TFormWidgets::Prepare(const TControlSpec& spec, QWidget* widget) {
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     if (IsTimeField(spec.name))
       edit->setValidator(new TTimeField(edit));
-    else if (spec.maxLength > 0)
+    else if (spec.kind == TControlKind::Text)
       edit->setValidator(new TTypingLimit(spec.maxLength, edit));
     if (spec.hiddenText) edit->setEchoMode(QLineEdit::Password);
   }

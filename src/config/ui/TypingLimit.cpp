@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <algorithm>
+#include <limits>
 
 namespace korvo {
 namespace {
@@ -11,9 +12,13 @@ constexpr int kColonAt = 2;
 
 }  // namespace
 
-TTypingLimit::TTypingLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit), ceiling_(limit) {}
+TTypingLimit::TTypingLimit(int limit, QObject* parent)
+    : QValidator(parent), limit_(limit > 0 ? limit : std::numeric_limits<int>::max()), ceiling_(limit_) {}
 
 QValidator::State TTypingLimit::validate(QString& input, int&) const {
+  // A "|" or a control character would split the value into commands of their own on the line.
+  for (QChar c : input)
+    if (c == QLatin1Char('|') || c.unicode() < 0x20) return Invalid;
   const auto length = static_cast<int>(input.size());
   if (length > ceiling_) return Invalid;
   ceiling_ = std::max(limit_, length);

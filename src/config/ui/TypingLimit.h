@@ -9,7 +9,9 @@ namespace korvo {
 
 // How many characters the operator may type into a line edit. The limit is on typing only: a text
 // the program shows (a value read from a terminal) is never cut, and the operator may shorten it
-// but not make it longer. (QLineEdit's own maximum length would cut the text shown.)
+// but not make it longer. (QLineEdit's own maximum length would cut the text shown.) A limit of 0
+// means no limit. Whatever the limit, "|" and control characters cannot be typed: the line would
+// carry them as command separators.
 class TTypingLimit : public QValidator {
   Q_OBJECT
  public:
