@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <exception>
+#include <iostream>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -57,8 +58,8 @@ int ParseFailure(CLI::App& app, const CLI::ParseError& e, const std::vector<std:
 }
 
 // Start-up, the command, shut-down.
-int RunCommand(TCliCommand& command, const std::string& folder, bool showProgress, std::ostream& out,
-               std::ostream& err) {
+int RunCommand(TCliCommand& command, const std::string& folder, bool showProgress, std::istream& in,
+               std::ostream& out, std::ostream& err) {
   const std::string programFolder = folder.empty() ? ExecutableFolder() : NormaliseFolder(folder);
   TRealClock clock;
   TConsoleUi ui(out, err, showProgress);
@@ -69,7 +70,7 @@ int RunCommand(TCliCommand& command, const std::string& folder, bool showProgres
     if (dm.DatabaseCreated())
       err << "New database created : " << dm.DatabasePath()
           << ". Log in as Administrator with the password admin and change it before going into service.\n";
-    TCliContext context{program, dm, ui, out, err};
+    TCliContext context{program, dm, ui, in, out, err};
     rc = command.Execute(context);
   } catch (const std::exception& e) {
     ui.EndProgressLine();
@@ -91,10 +92,12 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeParamsCommand());
   commands.push_back(MakePingCommand());
   commands.push_back(MakeTimeCommand());
+  commands.push_back(MakeConfigCommand());
   return commands;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal,
+           std::istream* in) {
   // The commands hold the parsed arguments, so they outlive the parser.
   const auto commands = MakeCliCommands();
   CLI::App app{"The KORVO2K/Bio utility without windows: start-up, settings and terminal commands.",
@@ -122,7 +125,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   for (const auto& command : commands)
     if (app.got_subcommand(command->Name))
-      return RunCommand(*command, folder, progress || errIsTerminal, out, err);
+      return RunCommand(*command, folder, progress || errIsTerminal, in ? *in : std::cin, out, err);
   return kExitUsage;  // require_subcommand lets no run through without one
 }
 

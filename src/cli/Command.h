@@ -24,6 +24,7 @@ struct TCliContext {
   TProgram& program;
   TDM& dm;
   TConsoleUi& ui;
+  std::istream& in;
   std::ostream& out;
   std::ostream& err;
 };
@@ -53,6 +54,7 @@ std::unique_ptr<TCliCommand> MakeSendCommand();
 std::unique_ptr<TCliCommand> MakeParamsCommand();
 std::unique_ptr<TCliCommand> MakePingCommand();
 std::unique_ptr<TCliCommand> MakeTimeCommand();
+std::unique_ptr<TCliCommand> MakeConfigCommand();
 
 // A fresh set of every command: each keeps the arguments of one run.
 std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands();

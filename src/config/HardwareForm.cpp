@@ -85,7 +85,11 @@ THardwareForm::THardwareForm() {
   SetIndex("rgRelay", 0);
   (*this)["Label20"].text = "RTS/CTS :";
   (*this)["Label87"].text = "Mode :";
+  SetHint("lFirmware", "GETVER");
   Show("seDur2", false);
+  // The date format list and the online delay box are on the screen but never shown.
+  Show("cbDate", false);
+  Show("seBioDelay", false);
   // Spin boxes and sliders start at the bottom of their range.
   for (auto& [name, c] : controls_)
     if (c.spec->kind == TControlKind::Number) SetNumber(name, 0);

@@ -33,18 +33,30 @@ void ReadFirmwareAndModule(TLinkContext& link, const std::string& address, THard
 }  // namespace
 
 TPageRead ReadParamPages(TLinkContext& link, const std::string& address, TParamTable& table) {
+  std::vector<int> pages;
+  for (int page = 0; page < kPageCount; ++page) pages.push_back(page);
+  return ReadParamPages(link, address, table, pages);
+}
+
+TPageRead ReadParamPages(TLinkContext& link, const std::string& address, TParamTable& table,
+                         const std::vector<int>& pages, std::vector<int>* silent) {
   if (!Contains(SendCommand(link, address, " "), "--")) return TPageRead::NoAccess;
-  link.Ui.ProgressNotice("0-" + std::to_string(AllPageNumbers().size()));
+  std::size_t total = 0;
+  for (int page : pages) total += PageNumbers(page).size();
+  link.Ui.ProgressNotice("0-" + std::to_string(total));
   int counter = 0;
   bool answered = false;
-  for (int page = 0; page < kPageCount; ++page) {
+  for (int page : pages) {
     if (StopRequested(link)) return TPageRead::Stopped;
     const std::vector<int> numbers = PageNumbers(page);
     std::vector<std::string> values = SplitCommandLines(ReadParameters(link, address, NumberLines(numbers)));
     // A stop leaves the values not read empty: such a page is not stored at all.
     if (StopRequested(link)) return TPageRead::Stopped;
     values.resize(numbers.size());
-    if (std::all_of(values.begin(), values.end(), [](const std::string& v) { return v.empty(); })) continue;
+    if (std::all_of(values.begin(), values.end(), [](const std::string& v) { return v.empty(); })) {
+      if (silent) silent->push_back(page);
+      continue;
+    }
     answered = true;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
       link.Ui.ProgressNotice(std::to_string(++counter));

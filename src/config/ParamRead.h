@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace korvo {
 
@@ -18,6 +19,10 @@ enum class TPageRead {
 // The blank probe, then the parameters of the five pages into the table, with the notices "0-55"
 // then 1 to 55. A page whose values all come back empty leaves its entries as they were.
 TPageRead ReadParamPages(TLinkContext& link, const std::string& address, TParamTable& table);
+// The same for the pages given, in that order, with the notices counting their numbers only.
+// `silent`, when given, gets the pages whose values all came back empty.
+TPageRead ReadParamPages(TLinkContext& link, const std::string& address, TParamTable& table,
+                         const std::vector<int>& pages, std::vector<int>* silent = nullptr);
 
 // The trimmed reply to "SFMPAR n".
 std::string ReadModuleValue(TLinkContext& link, const std::string& address, int number);

@@ -28,7 +28,8 @@ bool SendToTerminals(TLinkContext& link, const std::vector<std::string>& targets
   for (const auto& target : targets) {
     link.Ui.ProcessMessages();
     if (link.StopRequested && link.StopRequested()) return false;
-    SendCommandList(link, target, lines);
+    const std::string replies = SendCommandList(link, target, lines);
+    if (progress.Replies) progress.Replies(target, replies);
     SendCommand(link, target, "RESTART");
     if (progress.Position) progress.Position(++done);
   }

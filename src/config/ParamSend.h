@@ -15,6 +15,8 @@ class THardwareForm;
 struct TSendProgress {
   std::function<void(int count)> Maximum;
   std::function<void(int done)> Position;
+  // Told the replies of each target to the lines (not to the "RESTART" after them).
+  std::function<void(const std::string& target, const std::string& replies)> Replies;
 };
 
 // What the operator chose to send.

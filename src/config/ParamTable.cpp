@@ -1,5 +1,7 @@
 #include "config/ParamTable.h"
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 #include <stdexcept>
 
@@ -12,6 +14,9 @@ const std::array<std::string_view, kPageCount> PageParams = {
     "209 210 211 212 400",
     "29 16",
 };
+
+const std::array<std::string_view, kPageCount> PageNames = {"Communication", "LCD", "Inputs", "OutPuts",
+                                                            "Other"};
 
 std::size_t TParamTable::Slot(int number) {
   if (!Valid(number))
@@ -38,6 +43,19 @@ std::vector<int> PageNumbers(int page) {
   std::vector<int> numbers;
   for (int n = 0; in >> n;) numbers.push_back(n);
   return numbers;
+}
+
+std::optional<int> PageIndex(std::string_view indexOrName) {
+  if (indexOrName.size() == 1 && indexOrName[0] >= '0' && indexOrName[0] < '0' + kPageCount)
+    return indexOrName[0] - '0';
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  for (int page = 0; page < kPageCount; ++page) {
+    const std::string_view name = PageNames[static_cast<std::size_t>(page)];
+    if (std::equal(name.begin(), name.end(), indexOrName.begin(), indexOrName.end(), same)) return page;
+  }
+  return std::nullopt;
 }
 
 std::vector<int> AllPageNumbers() {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,10 @@ TParamTable& ParamTable();
 // The numbers of each page of the parameter screen, in the order they are read and sent.
 constexpr int kPageCount = 5;
 extern const std::array<std::string_view, kPageCount> PageParams;
+// The pages' captions, in index order: "Communication", "LCD", "Inputs", "OutPuts", "Other".
+extern const std::array<std::string_view, kPageCount> PageNames;
+// A page given by its index ("0" to "4") or its caption in any letter case; none for anything else.
+std::optional<int> PageIndex(std::string_view indexOrName);
 std::vector<int> PageNumbers(int page);
 // Every number of the five pages, in page order (55 of them).
 std::vector<int> AllPageNumbers();

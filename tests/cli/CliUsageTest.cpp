@@ -32,6 +32,10 @@ TEST(CliUsage, HelpGoesToStdoutAndUsageErrorsToStderr) {
       {{"send", "--help"}, 0, true, {"korvo2k-cli send", "ADDRESS", "COMMAND"}},
       {{"params", "--help"}, 0, true, {"korvo2k-cli params", "ADDRESS", "N"}},
       {{"ping", "--help"}, 0, true, {"korvo2k-cli ping", "HOST", "PORT"}},
+      {{"config", "--help"}, 0, true, {"korvo2k-cli config", "read", "write", "default"}},
+      {{"config", "read", "--help"}, 0, true, {"korvo2k-cli config read", "ADDRESS", "--page N"}},
+      {{"config", "write", "--help"}, 0, true, {"korvo2k-cli config write", "FILE", "--all-terminals"}},
+      {{"config", "default", "--help"}, 0, true, {"korvo2k-cli config default"}},
       {{}, 2, false, {"usage: korvo2k-cli [--folder DIR]"}},
       {{"frobnicate"}, 2, false, {"unknown command frobnicate\n", "usage: korvo2k-cli"}},
       {{"--bogus", "status"}, 2, false, {"not expected: --bogus"}},
@@ -47,6 +51,11 @@ TEST(CliUsage, HelpGoesToStdoutAndUsageErrorsToStderr) {
       {{"time", "set"}, 2, false, {"give an ADDRESS or --all", "usage: time get"}},
       {{"time", "set", "1", "2024-01-31"}, 2, false, {"give the date and the time"}},
       {{"time", "set", "--all", "1", "2024-01-31", "14:25:30"}, 2, false, {"give the date and the time"}},
+      {{"config"}, 2, false, {"usage: config read ADDRESS [--page N] | write ADDRESS FILE"}},
+      {{"config", "read"}, 2, false, {"ADDRESS", "usage: config read"}},
+      {{"config", "read", "1", "--page", "5"}, 2, false, {"--page: no page 5"}},
+      {{"config", "write", "1"}, 2, false, {"FILE", "usage: config read"}},
+      {{"config", "default", "extra"}, 2, false, {"extra"}},
   };
   for (const auto& c : cases) {
     TTempFolder dir;
@@ -73,7 +82,7 @@ TEST(CliUsage, TheHelpListsEveryCommandAndNoOther) {
   Strings listed;
   for (std::string line; std::getline(lines, line) && !line.empty();)
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') listed.push_back(line.substr(2, line.find(' ', 2) - 2));
-  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time"})) << help;
+  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time", "config"})) << help;
 }
 
 TEST(CliUsage, GlobalOptionsMayFollowTheCommand) {
@@ -81,6 +90,9 @@ TEST(CliUsage, GlobalOptionsMayFollowTheCommand) {
   std::ostringstream out, err;
   EXPECT_EQ(RunCli({"status", "--folder", dir.Path()}, out, err), 0) << err.str();
   EXPECT_TRUE(dir.Exists("KORVOSET.DAT"));
+  TTempFolder other;
+  EXPECT_EQ(RunCli({"config", "default", "--folder", other.Path()}, out, err), 0) << err.str();
+  EXPECT_TRUE(other.Exists("KORVOSET.DAT")) << "the option after a command's own subcommand";
 }
 
 }  // namespace

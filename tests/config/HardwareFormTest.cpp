@@ -189,6 +189,9 @@ TEST(HardwareFormTest, OnlineModeEnablesTheHostFields) {
   form.SetIndex("cbOnline", 0);
   OnlineChange(form, true);
   EXPECT_FALSE(form["seBioDelay"].enabled);
+  EXPECT_FALSE(form["seBioDelay"].visible);
+  EXPECT_FALSE(form["cbDate"].visible);
+  EXPECT_EQ(form["lFirmware"].hint, "GETVER");
 }
 
 TEST(HardwareFormTest, ModuleValuesUseTheirOffsets) {

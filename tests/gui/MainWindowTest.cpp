@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   QStringList top;
   for (QAction* a : bar->actions())
     if (a->isVisible()) top << a->text();
-  EXPECT_EQ(top, (QStringList{"&Tools", "&Setup", "About"}));
+  EXPECT_EQ(top, (QStringList{"&Tools", "&Setup", "&Hardware", "About"}));
   auto* tools = Find<QMenu>("miTools");
   QStringList toolItems;
   for (QAction* a : tools->actions()) toolItems << a->text();
@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tb = Find<QToolBar>("tbMenu");
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
-  EXPECT_EQ(buttons, (QStringList{"tbTime", "tbLoading", "tbAdm", "tbExit"}));
+  EXPECT_EQ(buttons, (QStringList{"tbTime", "tbLoading", "tbAdm", "tbHardware", "tbExit"}));
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
   EXPECT_EQ(Find<QAction>("tbExit")->text(), "Exit");
 

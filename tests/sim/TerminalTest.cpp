@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "Terminal.h"
 #include "TestSupport.h"
 
@@ -31,6 +35,28 @@ TEST_F(TerminalTest, ParameterReadGivesValueAsFourthTokenWithoutCompletionToken)
   EXPECT_EQ(w[3] + " " + w[4] + " " + w[5], "Open the Door!");
   // A trailing blank alone reads; it does not clear the value.
   EXPECT_EQ(run("PAR 309 "), "PAR 309 = Open the Door!\r\n");
+}
+
+// Every factory value (those of the parameter screen among them), and values an operator may type,
+// come back from "PAR n" exactly as "PAR n value" set them.
+TEST_F(TerminalTest, EveryValueIsReadBackAsWritten) {
+  std::vector<std::pair<int, std::string>> values = {{309, "Welcome, please enter"},
+                                                     {312, "Hello  two"},
+                                                     {400, std::string(35, '#') + std::string(35, 'n')}};
+  for (int n = ParameterTable::kFirst; n <= ParameterTable::kLast; ++n)
+    values.emplace_back(n, ParameterTable::factoryValue(n));
+  for (const auto& [n, value] : values) {
+    const std::string par = "PAR " + std::to_string(n);
+    terminal.setParam(n, "x");
+    EXPECT_EQ(run(par + " " + value), "OK\r\n") << par;
+    EXPECT_EQ(run(par), par + " = " + value + "\r\n") << par;
+  }
+  for (int n : {102, 144, 129, 147, 128}) {
+    const std::string sfm = "SFMPAR " + std::to_string(n), value = ParameterTable::factorySfmValue(n);
+    terminal.setSfmParam(n, "x");
+    EXPECT_EQ(run(sfm + " " + value), "OK\r\n") << sfm;
+    EXPECT_EQ(run(sfm), value + "\r\n") << sfm;
+  }
 }
 
 TEST_F(TerminalTest, ParameterNumbersOutsideTheCatalogueFail) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,10 @@ class TRecordingUi : public TOperatorUi {
     std::string text;
   };
 
-  void ProcessMessages() override { ++processed; }
+  void ProcessMessages() override {
+    ++processed;
+    if (OnProcessMessages) OnProcessMessages();
+  }
   void ProgressNotice(const std::string& text) override { calls.push_back({"progress", text}); }
   void Warning(const std::string& text) override { calls.push_back({"warning", text}); }
   void Information(const std::string& text) override { calls.push_back({"information", text}); }
@@ -35,6 +39,8 @@ class TRecordingUi : public TOperatorUi {
   std::deque<bool> yesNoAnswers;              // default when empty: false
   std::deque<TAbortRetry> abortRetryAnswers;  // default when empty: Abort
   int processed = 0;
+  // Runs where a job lets window messages through: a test acts there as an operator would.
+  std::function<void()> OnProcessMessages;
   std::vector<std::string> talks;  // "started " + who, "ended"
 };
 
