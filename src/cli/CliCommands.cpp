@@ -91,6 +91,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeParamsCommand());
   commands.push_back(MakePingCommand());
   commands.push_back(MakeTimeCommand());
+  commands.push_back(MakeLoadCommand());
   return commands;
 }
 

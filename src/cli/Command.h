@@ -53,6 +53,7 @@ std::unique_ptr<TCliCommand> MakeSendCommand();
 std::unique_ptr<TCliCommand> MakeParamsCommand();
 std::unique_ptr<TCliCommand> MakePingCommand();
 std::unique_ptr<TCliCommand> MakeTimeCommand();
+std::unique_ptr<TCliCommand> MakeLoadCommand();
 
 // A fresh set of every command: each keeps the arguments of one run.
 std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands();

@@ -47,6 +47,8 @@ TEST(CliUsage, HelpGoesToStdoutAndUsageErrorsToStderr) {
       {{"time", "set"}, 2, false, {"give an ADDRESS or --all", "usage: time get"}},
       {{"time", "set", "1", "2024-01-31"}, 2, false, {"give the date and the time"}},
       {{"time", "set", "--all", "1", "2024-01-31", "14:25:30"}, 2, false, {"give the date and the time"}},
+      {{"load", "--help"}, 0, true, {"korvo2k-cli load", "ADDRESS", "--all", "--skip-duplicates"}},
+      {{"load", "1", "--all"}, 2, false, {"excludes", "usage: load [ADDRESS|--all] [--skip-duplicates]\n"}},
   };
   for (const auto& c : cases) {
     TTempFolder dir;
@@ -73,7 +75,7 @@ TEST(CliUsage, TheHelpListsEveryCommandAndNoOther) {
   Strings listed;
   for (std::string line; std::getline(lines, line) && !line.empty();)
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') listed.push_back(line.substr(2, line.find(' ', 2) - 2));
-  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time"})) << help;
+  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time", "load"})) << help;
 }
 
 TEST(CliUsage, GlobalOptionsMayFollowTheCommand) {
