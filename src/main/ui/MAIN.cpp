@@ -19,6 +19,7 @@
 #include <QTreeWidgetItemIterator>
 #include <exception>
 
+#include "collect/ui/CollectToolWindows.h"
 #include "config/ui/ConfigToolWindows.h"
 #include "main/CurrentTerminal.h"
 #include "main/DateTimeText.h"
@@ -94,6 +95,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   // One call per subsystem: each adds its own tool windows.
   RegisterMainToolWindows(*this);
   RegisterConfigToolWindows(*this);
+  RegisterCollectToolWindows(*this);
   resize(1000, 660);
   dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }
