@@ -1,6 +1,7 @@
 // korvo2k-cli load against simulated network terminals on loopback: what is stored, printed and returned.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -17,128 +18,99 @@
 namespace korvo {
 namespace {
 
-using test::TTempFolder;
 using Strings = std::vector<std::string>;
-using korvosim::transactionLine;
+using korvosim::ReplyOverride;
 
-struct TTerminalRowSpec {
-  std::string address;
-  int port;
+// Two terminals with two records each; the second as `second` says.
+class CliLoad : public ::testing::Test {
+ protected:
+  void Prepare(const korvosim::Faults& faults = {}, const ReplyOverride* second = nullptr) {
+    dir.Write("UPLOAD.CFG", "[Korvo2KWeb]\r\nOutput FileName=NONE\r\n");
+    TRealClock clock;
+    test::TRecordingUi ui;
+    TProgram program(dir.Path(), clock, ui);
+    TQuery q(program.Start().ADOC);
+    for (int n : {1, 2}) {
+      auto t =
+          std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{.logonCode = std::to_string(n)});
+      t->setFile("TRANS\\241224.DAT", {korvosim::transactionLine("000408173", 15, 30, 1, 'I', "00"),
+                                       korvosim::transactionLine("000408174", 15, 31, 2, 'O', "00")});
+      if (n == 2 && second) t->addReplyOverride(*second);
+      const int port = tcp.add(t);
+      if (n == 2) tcp.setFaults(port, faults);
+      program.DM()->InsertRecord(
+          q, "tTerminals",
+          {TextValue("127.0.0.1@" + std::to_string(n)), TextValue("007"), TextValue("Gate"), IntValue(port)},
+          {"fsAddr", "fsTermNo", "fsLocation", "fnPort"});
+    }
+    program.ShutDown();
+  }
+  int Load(const Strings& command) {
+    Strings args{"--folder", dir.Path()};
+    args.insert(args.end(), command.begin(), command.end());
+    std::ostringstream o, e;
+    const int rc = RunCli(args, o, e);
+    out = o.str();
+    err = e.str();
+    return rc;
+  }
+  int Rows() {
+    TRealClock clock;
+    test::TRecordingUi ui;
+    TProgram program(dir.Path(), clock, ui);
+    TQuery q(program.Start().ADOC);
+    q.SetSQL("SELECT * FROM tActivities");
+    q.Open();
+    return q.RecordCount();
+  }
+
+  korvosim::TcpFront tcp;
+  test::TTempFolder dir;
+  std::string out, err;
 };
 
-void PrepareFolder(const TTempFolder& dir, const std::vector<TTerminalRowSpec>& rows) {
-  dir.Write("UPLOAD.CFG", "[Korvo2KWeb]\r\nOutput FileName=NONE\r\n");
-  TRealClock clock;
-  test::TRecordingUi ui;
-  TProgram program(dir.Path(), clock, ui);
-  TQuery q(program.Start().ADOC);
-  for (const auto& r : rows)
-    program.DM()->InsertRecord(q, "tTerminals",
-                               {TextValue(r.address), TextValue("007"), TextValue("Gate"), IntValue(r.port)},
-                               {"fsAddr", "fsTermNo", "fsLocation", "fnPort"});
-  program.ShutDown();
-}
-
-int Rows(const TTempFolder& dir) {
-  TRealClock clock;
-  test::TRecordingUi ui;
-  TProgram program(dir.Path(), clock, ui);
-  TQuery q(program.Start().ADOC);
-  q.SetSQL("SELECT * FROM tActivities");
-  q.Open();
-  return q.RecordCount();
-}
-
-std::shared_ptr<korvosim::Terminal> TerminalWithRecords(const std::string& logon = "") {
-  auto t = std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{.logonCode = logon});
-  t->setFile("TRANS\\241224.DAT", {transactionLine("000408173", 15, 30, 1, 'I', "00"),
-                                   transactionLine("000408174", 15, 31, 2, 'O', "00")});
-  return t;
-}
-
-int Load(const TTempFolder& dir, const Strings& command, std::string* out = nullptr,
-         std::string* err = nullptr) {
-  Strings args{"--folder", dir.Path()};
-  args.insert(args.end(), command.begin(), command.end());
-  std::ostringstream o, e;
-  const int rc = RunCli(args, o, e);
-  if (out) *out = o.str();
-  if (err) *err = e.str();
-  return rc;
-}
-
-TEST(CliLoad, StoresTheTransactionsAndSaysSo) {
-  korvosim::TcpFront tcp;
-  auto terminal = TerminalWithRecords();
-  TTempFolder dir;
-  PrepareFolder(dir, {{"127.0.0.1", tcp.add(terminal)}});
-  std::string out, err;
-  ASSERT_EQ(Load(dir, {"load", "127.0.0.1"}, &out, &err), 0) << err;
+TEST_F(CliLoad, StoresTheTransactionsAndSkipsWhatIsStoredAlreadyWhenAsked) {
+  Prepare();
+  ASSERT_EQ(Load({"load", "127.0.0.1@1", "--skip-duplicates"}), 0) << err;
   EXPECT_EQ(err, "");
-  EXPECT_EQ(out,
-            "Start Loading.....\nLoading From: 127.0.0.1.\nList File Transaction..........\n"
-            "Loading From File : 241224.DAT.\nTransferring from 127.0.0.1 : 2 Record(s).\nEnd Loading.....\n"
-            "2 record(s) stored, 0 skipped; 1 terminal(s), 0 unanswered, 0 incomplete\n");
-  EXPECT_EQ(Rows(dir), 2);
-  EXPECT_EQ(terminal->files("TRANS").size(), 1u) << "nothing deleted without Delete After Loaded";
-}
-
-TEST(CliLoad, SkippingDuplicatesStoresARepeatedDownloadOnce) {
-  korvosim::TcpFront tcp;
-  TTempFolder dir;
-  PrepareFolder(dir, {{"127.0.0.1", tcp.add(TerminalWithRecords())}});
-  std::string out;
-  ASSERT_EQ(Load(dir, {"load", "127.0.0.1", "--skip-duplicates"}), 0);
-  ASSERT_EQ(Load(dir, {"load", "--skip-duplicates", "127.0.0.1"}, &out), 0);
+  EXPECT_EQ(
+      out,
+      "Start Loading.....\nLoading From: 127.0.0.1@1.\nList File Transaction..........\n"
+      "Loading From File : 241224.DAT.\nTransferring from 127.0.0.1@1 : 2 Record(s).\nEnd Loading.....\n"
+      "2 record(s) stored, 0 skipped; 1 terminal(s), 0 unanswered, 0 incomplete\n");
+  ASSERT_EQ(Load({"load", "--skip-duplicates", "127.0.0.1@1"}), 0);
   EXPECT_NE(out.find("0 record(s) stored, 2 skipped;"), std::string::npos) << out;
-  EXPECT_EQ(Rows(dir), 2);
-  ASSERT_EQ(Load(dir, {"load", "127.0.0.1"}), 0);
-  EXPECT_EQ(Rows(dir), 4) << "without the flag every download stores what it received";
+  EXPECT_EQ(Rows(), 2);
+  ASSERT_EQ(Load({"load", "127.0.0.1@1"}), 0);
+  EXPECT_EQ(Rows(), 4) << "without the flag every download stores what it received";
 }
 
-TEST(CliLoad, ATerminalThatCannotBeReadMakesItExitOne) {
-  struct TCase {
+TEST_F(CliLoad, ATerminalThatCannotBeReadMakesItExitOne) {
+  const ReplyOverride noProduct{.match = "GETVER", .kind = ReplyOverride::Kind::Text, .text = "READY"};
+  const ReplyOverride noNumber{.match = "DIR TRANS",
+                               .kind = ReplyOverride::Kind::Text,
+                               .text = "TRANS 9 Bytes Used\r\n241224.DAT two NEW\r\n*"};
+  const struct {
     const char* name;
-    korvosim::Faults faults;  // of the second terminal
-    std::string getver;       // its GETVER override; empty: none
+    korvosim::Faults faults;
+    const ReplyOverride* second;
     std::string outPart, errPart;
-  };
-  const std::vector<TCase> cases = {
-      {"refusing connections", {.refuse = true}, "", "1 unanswered, 0 incomplete", "1 terminal(s) could not"},
-      {"no product word", {}, "READY", "1 unanswered, 0 incomplete", "1 terminal(s) could not"},
-      {"a count that is no number", {}, "", "", "error: 'two' is not a valid integer value."},
+  } cases[] = {
+      {"refusing connections", {.refuse = true}, nullptr, "1 unanswered", "1 terminal(s) could not"},
+      {"no product word", {}, &noProduct, "1 unanswered", "1 terminal(s) could not"},
+      {"a count that is no number", {}, &noNumber, "", "error: 'two' is not a valid integer value."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    korvosim::TcpFront tcp;
-    auto second = TerminalWithRecords("2");
-    if (!c.getver.empty())
-      second->addReplyOverride(
-          {.match = "GETVER", .kind = korvosim::ReplyOverride::Kind::Text, .text = c.getver});
-    if (c.outPart.empty())
-      second->addReplyOverride({.match = "DIR TRANS",
-                                .kind = korvosim::ReplyOverride::Kind::Text,
-                                .text = "TRANS 9 Bytes Used\r\n241224.DAT two NEW\r\n*"});
-    const int port = tcp.add(second);
-    tcp.setFaults(port, c.faults);
-    TTempFolder dir;
-    PrepareFolder(dir, {{"127.0.0.1@1", tcp.add(TerminalWithRecords("1"))}, {"127.0.0.1@2", port}});
-    std::string out, err;
-    EXPECT_EQ(Load(dir, {"load", "--all"}, &out, &err), 1);
+    std::filesystem::remove(dir.File("Korvoweb.mdb"));  // a fresh database for each case
+    Prepare(c.faults, c.second);
+    EXPECT_EQ(Load({"load", "--all"}), 1);
     EXPECT_NE(out.find(c.outPart), std::string::npos) << out;
     EXPECT_NE(err.find(c.errPart), std::string::npos) << err;
-    EXPECT_EQ(Rows(dir), 2) << "the first terminal is stored all the same";
+    EXPECT_EQ(Rows(), 2) << "the first terminal is stored all the same";
   }
-}
-
-TEST(CliLoad, AnUnknownAddressIsRefusedAndNoCurrentTerminalIsAUsageError) {
-  TTempFolder dir;
-  PrepareFolder(dir, {});
-  std::string err;
-  EXPECT_EQ(Load(dir, {"load", "9"}, nullptr, &err), 1);
+  EXPECT_EQ(Load({"load", "9"}), 1);
   EXPECT_EQ(err, "error: No terminal has the address 9.\n");
-  EXPECT_EQ(Load(dir, {"load"}, nullptr, &err), 2);
-  EXPECT_NE(err.find("no current terminal"), std::string::npos) << err;
 }
 
 }  // namespace
