@@ -21,6 +21,11 @@ class TOperatorUi {
   virtual void Warning(const std::string& text) = 0;
   virtual void Information(const std::string& text) = 0;
   virtual void Error(const std::string& text) = 0;
+  // The error box captioned by the window whose job it ended; where no window is, the plain error.
+  virtual void CaptionedError(const std::string& caption, const std::string& text) {
+    (void)caption;
+    Error(text);
+  }
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual TAbortRetry AskAbortRetry(const std::string& text) = 0;
   virtual void Beep() {}

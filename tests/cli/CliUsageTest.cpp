@@ -56,6 +56,8 @@ TEST(CliUsage, HelpGoesToStdoutAndUsageErrorsToStderr) {
       {{"config", "read", "1", "--page", "5"}, 2, false, {"--page: no page 5"}},
       {{"config", "write", "1"}, 2, false, {"FILE", "usage: config read"}},
       {{"config", "default", "extra"}, 2, false, {"extra"}},
+      {{"load", "--help"}, 0, true, {"korvo2k-cli load", "ADDRESS", "--all", "--skip-duplicates"}},
+      {{"load", "1", "--all"}, 2, false, {"excludes", "usage: load [ADDRESS|--all] [--skip-duplicates]\n"}},
   };
   for (const auto& c : cases) {
     TTempFolder dir;
@@ -82,7 +84,7 @@ TEST(CliUsage, TheHelpListsEveryCommandAndNoOther) {
   Strings listed;
   for (std::string line; std::getline(lines, line) && !line.empty();)
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') listed.push_back(line.substr(2, line.find(' ', 2) - 2));
-  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time", "config"})) << help;
+  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time", "config", "load"})) << help;
 }
 
 TEST(CliUsage, GlobalOptionsMayFollowTheCommand) {

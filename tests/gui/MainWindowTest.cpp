@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tools = Find<QMenu>("miTools");
   QStringList toolItems;
   for (QAction* a : tools->actions()) toolItems << a->text();
-  EXPECT_EQ(toolItems, (QStringList{"&Time && Date", "E&xit"}));
+  EXPECT_EQ(toolItems, (QStringList{"&Load Data", "&Time && Date", "E&xit"}));
   auto* setup = Find<QMenu>("miSetup");
   QStringList setupItems;
   for (QAction* a : setup->actions()) setupItems << a->text();
@@ -120,7 +120,8 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tb = Find<QToolBar>("tbMenu");
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
-  EXPECT_EQ(buttons, (QStringList{"tbTime", "tbLoading", "tbAdm", "tbHardware", "tbExit"}));
+  EXPECT_EQ(buttons, (QStringList{"tbLoad", "tbTime", "tbLoading", "tbAdm", "tbHardware", "tbExit"}));
+  EXPECT_EQ(Find<QAction>("tbLoad")->text(), "Load Data");
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
   EXPECT_EQ(Find<QAction>("tbExit")->text(), "Exit");
 

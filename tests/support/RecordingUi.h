@@ -25,6 +25,10 @@ class TRecordingUi : public TOperatorUi {
   void Warning(const std::string& text) override { calls.push_back({"warning", text}); }
   void Information(const std::string& text) override { calls.push_back({"information", text}); }
   void Error(const std::string& text) override { calls.push_back({"error", text}); }
+  void CaptionedError(const std::string& caption, const std::string& text) override {
+    calls.push_back({"error", text});
+    errorCaptions.push_back(caption);
+  }
   bool AskYesNo(const std::string& text) override;
   TAbortRetry AskAbortRetry(const std::string& text) override;
   void Beep() override { calls.push_back({"beep", ""}); }
@@ -39,7 +43,9 @@ class TRecordingUi : public TOperatorUi {
   std::deque<bool> yesNoAnswers;              // default when empty: false
   std::deque<TAbortRetry> abortRetryAnswers;  // default when empty: Abort
   int processed = 0;
-  // Runs where a job lets window messages through: a test acts there as an operator would.
+  // The captions of the error boxes that name their window, in order.
+  std::vector<std::string> errorCaptions;
+  // What a window test lets happen while a job processes messages (a click, the event loop).
   std::function<void()> OnProcessMessages;
   std::vector<std::string> talks;  // "started " + who, "ended"
 };

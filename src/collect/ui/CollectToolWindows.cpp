@@ -1,11 +1,13 @@
 #include "collect/ui/CollectToolWindows.h"
 
 #include "collect/ui/DataLoading.h"
+#include "collect/ui/LoadData.h"
 #include "main/ui/MAIN.h"
 
 namespace korvo {
 
 void RegisterCollectToolWindows(TfMain& main) {
+  RegisterLoadDataWindow(main);
   RegisterDataLoadingWindow(main);
 }
 

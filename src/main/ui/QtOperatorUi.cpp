@@ -43,6 +43,10 @@ void TQtOperatorUi::Error(const std::string& text) {
   QMessageBox::critical(BoxParent(), QApplication::applicationName(), QString::fromStdString(text));
 }
 
+void TQtOperatorUi::CaptionedError(const std::string& caption, const std::string& text) {
+  QMessageBox::critical(BoxParent(), QString::fromStdString(caption), QString::fromStdString(text));
+}
+
 bool TQtOperatorUi::AskYesNo(const std::string& text) {
   return QMessageBox::question(BoxParent(), QApplication::applicationName(), QString::fromStdString(text),
                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;

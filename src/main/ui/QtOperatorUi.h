@@ -25,6 +25,7 @@ class TQtOperatorUi final : public TOperatorUi {
   void Warning(const std::string& text) override;
   void Information(const std::string& text) override;
   void Error(const std::string& text) override;
+  void CaptionedError(const std::string& caption, const std::string& text) override;
   bool AskYesNo(const std::string& text) override;
   TAbortRetry AskAbortRetry(const std::string& text) override;
   void Beep() override;
