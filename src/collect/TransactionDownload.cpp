@@ -269,6 +269,8 @@ void TTransactionDownload::Store(const std::vector<std::string>& records, int ca
   }
   transaction.Commit();
   result.skipped += store.Skipped();
+  if (store.Skipped() > 0)
+    StatusAndLog("Skipped " + std::to_string(store.Skipped()) + " Record(s) already stored.");
 }
 
 }  // namespace korvo

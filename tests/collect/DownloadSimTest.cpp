@@ -205,6 +205,7 @@ TEST_F(DownloadSim, SkippingDuplicatesStoresEachRecordOnceOverTwoDownloads) {
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(second.skipped, 3);
   EXPECT_EQ(second.stored, 0);
+  EXPECT_EQ(log[log.size() - 3], "Skipped 3 Record(s) already stored.");
 }
 
 TEST_F(DownloadSim, ACountThatIsNoNumberEndsTheJobWithItsEndLines) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "collect/BackupFile.h"
 #include "collect/FormatTransaction.h"
 #include "collect/TransactionLookups.h"
 #include "collect/TransactionRecord.h"
@@ -108,6 +109,8 @@ TEST(TransactionRecordTest, FileDatesGoAfterTheCardFieldAndTheEndMarkIsDropped) 
   EXPECT_EQ(RightDigits("73", 6), "73");
   EXPECT_EQ(RightDigits("73", -1), "");
   EXPECT_EQ(CenturyOf(2026), "20");
+  EXPECT_EQ(BackupFileName("1", 6, {2024, 12, 24, 15, 30, 1}), "1 6  1224153001.BAK");
+  EXPECT_EQ(BackupFileName("192.168.1.5@77", 12, {2024, 1, 2, 3, 4, 5}), "192.168.1.5@77 12  0102030405.BAK");
 }
 
 }  // namespace
