@@ -132,6 +132,19 @@ int DayMaskValue(std::string_view text) {
   return mask;
 }
 
+int DayMaskOf(const TDayBoxes& boxes) {
+  int mask = 0;
+  for (int i = 0; i < kDays; ++i)
+    if (boxes[static_cast<std::size_t>(i)]) mask |= 1 << (kDays - 1 - i);
+  return mask;
+}
+
+TDayBoxes DayBoxesOf(int mask) {
+  TDayBoxes boxes{};
+  for (int i = 0; i < kDays; ++i) boxes[static_cast<std::size_t>(i)] = (mask & (1 << (kDays - 1 - i))) != 0;
+  return boxes;
+}
+
 int RelayCode(bool relay1, bool relay2) {
   return (relay1 ? 1 : 0) + (relay2 ? 2 : 0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -42,6 +43,11 @@ std::string PadSpaces(std::string_view text, int width);
 std::string DayMaskText(int mask);
 // The inverse: each of the eight positions that is not "-" adds its bit.
 int DayMaskValue(std::string_view text);
+
+// The mask of the eight day boxes, Sunday to Saturday then Holiday, and the boxes of a mask.
+using TDayBoxes = std::array<bool, 8>;
+int DayMaskOf(const TDayBoxes& boxes);
+TDayBoxes DayBoxesOf(int mask);
 
 // The relay code of an alarm: 0 none, 1 relay 1, 2 relay 2, 3 both.
 int RelayCode(bool relay1, bool relay2);

@@ -68,6 +68,13 @@ TEST_F(TablePagesTest, CardListsTickByTheirRule) {
   EXPECT_FALSE(bio.cards[0].row.hasTemplate);
   EXPECT_TRUE(bio.cards[2].row.hasTemplate) << "rows by name: Ann, Bob, Cy";
   EXPECT_EQ(TickedCards(Load(TTablePage::Blacklist, "9")), Strings{}) << "no terminal row ticks nothing";
+
+  Strings notices;
+  LoadTablePage(dm->ADOC, TTablePage::Admin, "1", [&](const std::string& n) { notices.push_back(n); });
+  EXPECT_EQ(notices, (Strings{"0-3", "1", "2", "3"}));
+  AddTerminal("7", "007", "Door");
+  EXPECT_EQ(AddressOfLocation(dm->ADOC, "Door"), std::optional<std::string>("7"));
+  EXPECT_EQ(AddressOfLocation(dm->ADOC, "Yard"), std::nullopt);
 }
 
 TEST_F(TablePagesTest, MessageAndIDLinesBelongToTheirLongestPrefix) {
