@@ -94,6 +94,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeTimeCommand());
   commands.push_back(MakeConfigCommand());
   commands.push_back(MakeLoadCommand());
+  commands.push_back(MakeTablesCommand());
   return commands;
 }
 

@@ -23,10 +23,25 @@ TEST(TableTextTest, PaddingDayMasksAndRelays) {
     EXPECT_EQ(DayMaskText(mask), text);
     EXPECT_EQ(DayMaskValue(text), mask);
   }
+  EXPECT_EQ(DayMaskOf({true, false, false, false, false, false, false, true}), 129) << "Sunday and Holiday";
+  EXPECT_EQ(DayBoxesOf(124), (TDayBoxes{false, true, true, true, true, true, false, false}));
   EXPECT_EQ(RelayCode(true, false), 1);
   EXPECT_EQ(RelayCode(true, true), 3);
   EXPECT_EQ(RelayDigit(2), "2");
   EXPECT_EQ(RelayDigit(4), "");
+}
+
+TEST(TableTextTest, CutsAndPaddingCountCharacters) {
+  const std::string e = "\xC3\xA9";  // one character, two bytes
+  EXPECT_EQ(CharCount("Caf" + e), 4u);
+  EXPECT_EQ(PadSpaces("Caf" + e, 6), "Caf" + e + "  ");
+  EXPECT_EQ(PadSpaces(e + e + e, 2), e + e);
+  EXPECT_EQ(PadZeros(e, 3), "00" + e);
+  EXPECT_EQ(AfterChars(e + "ab", 1), "ab");
+  EXPECT_EQ(WordsWithBlanks("  New   Year "), "New Year ");
+  EXPECT_EQ(ReplaceNoCase("%name% and %NAME%", "%Name%", "Ann"), "Ann and Ann");
+  EXPECT_EQ(ReplaceNoCase("abc", "", "x"), "abc");
+  EXPECT_EQ(Blanks(-2), "");
 }
 
 TEST(TableTextTest, ListLinesTakeEveryLineEnd) {
