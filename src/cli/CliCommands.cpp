@@ -93,6 +93,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakePingCommand());
   commands.push_back(MakeTimeCommand());
   commands.push_back(MakeConfigCommand());
+  commands.push_back(MakeTemplatesCommand());
   return commands;
 }
 
