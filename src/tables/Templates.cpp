@@ -253,11 +253,11 @@ TTemplateGetReport GetTemplates(const TTemplateJob& job, const std::string& addr
   TLinkContext& link = job.Link;
   TTemplateGetReport r;
   if (Refuse(link, r, TTemplateOutcome::Refused, AddressRefusal(job.Db, address, true))) return r;
-  const int cardDigits = CardDigits(link, address);
-  if (Refuse(link, r, TTemplateOutcome::NoAccess,
-             page.caption == page.curLocation ? std::string() : "Can't access to " + page.caption))
-    return r;
   try {
+    const int cardDigits = CardDigits(link, address);
+    if (Refuse(link, r, TTemplateOutcome::NoAccess,
+               page.caption == page.curLocation ? std::string() : "Can't access to " + page.caption))
+      return r;
     if (!GetSelected(job, address, cards, r)) GetAll(job, address, cardDigits, r);
   } catch (...) {
     if (page.ShowList) page.ShowList(address);
