@@ -153,7 +153,7 @@ Reply CommandInterpreter::run(std::string_view raw) {
   if (word == "CHKTEMP") {
     const std::string card = trim(args);
     if (card.empty()) return syntaxError();
-    return lineReply(std::to_string(t_.templates_.count(card)));
+    return lineReply(std::to_string(t_.templates_.fingerMask(card)));
   }
   if (word == "DELTEMP") {
     const std::string card = trim(args);

@@ -63,6 +63,8 @@ const char* usageText() {
          "                           of the normal answer) or a text (\\r \\n \\t \\\\ \\xHH; text:...\n"
          "                           for a text that looks like a keyword); [K]: first K lines only.\n"
          "                           Repeatable; the first that matches a line takes it\n"
+         "  --refuse-template CARD   the module answers FAIL to the template bytes of CARD\n"
+         "                           (after TMPSAVE CARD was accepted); repeatable\n"
          "general:\n"
          "  --throttle BPS           line rate of everything sent (default: no limit)\n"
          "  --bind ADDRESS           address the TCP ports listen on (default 127.0.0.1)\n"
@@ -121,6 +123,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       c.logon = value();
     else if (a == "--reply")
       c.replies.push_back(parseReplyOverride(value()));
+    else if (a == "--refuse-template")
+      c.refusedTemplateCards.push_back(value());
     else if (a == "--throttle")
       c.throttleBps = toInt(a, value());
     else if (a == "--records")

@@ -26,7 +26,8 @@ struct CommandLine {
   std::string termNo = "001";
   int cardDigits = 6;
   std::string logon;
-  std::vector<ReplyOverride> replies;  // every terminal gets them, in this order
+  std::vector<ReplyOverride> replies;             // every terminal gets them, in this order
+  std::vector<std::string> refusedTemplateCards;  // every terminal refuses their template bytes
   int throttleBps = 0;
   int blockSize = 256;
   int records = 0;

@@ -27,6 +27,12 @@ int TemplateStore::count(const std::string& card) const {
   return (it->second[0] ? 1 : 0) + (it->second[1] ? 1 : 0);
 }
 
+int TemplateStore::fingerMask(const std::string& card) const {
+  auto it = cards_.find(card);
+  if (it == cards_.end()) return 0;
+  return (it->second[0] ? 1 : 0) | (it->second[1] ? 2 : 0);
+}
+
 bool TemplateStore::removeCard(const std::string& card) {
   return cards_.erase(card) > 0;
 }

@@ -25,6 +25,8 @@ class TemplateStore {
   // The first free finger of a card, or -1 when both are taken.
   int freeFinger(const std::string& card) const;
   int count(const std::string& card) const;
+  // Which fingers of the card hold a template: 1 finger 0, 2 finger 1, 3 both, 0 none.
+  int fingerMask(const std::string& card) const;
   bool removeCard(const std::string& card);
   void clear() { cards_.clear(); }
   std::vector<Key> keys() const;  // card order, finger 0 before 1

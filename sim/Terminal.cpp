@@ -6,6 +6,7 @@ namespace korvosim {
 
 Terminal::Terminal(TerminalOptions options) : options_(std::move(options)) {
   for (auto& o : options_.replyOverrides) overrides_.add(o);
+  for (auto& card : options_.refusedTemplateCards) refusedTemplates_[card] = 0;
 }
 
 bool Terminal::awaitingTemplate() const {
@@ -16,6 +17,11 @@ bool Terminal::awaitingTemplate() const {
 Reply Terminal::storeTemplate(std::string bytes) {
   std::lock_guard lock(mutex_);
   if (!pendingTemplate_ || bytes.empty()) return {};
+  if (auto refused = refusedTemplates_.find(pendingTemplate_->card); refused != refusedTemplates_.end()) {
+    if (refused->second > 0 && --refused->second == 0) refusedTemplates_.erase(refused);
+    pendingTemplate_.reset();
+    return lineReply("", kFail);
+  }
   templates_.put(pendingTemplate_->card, pendingTemplate_->finger, std::move(bytes));
   log("TMPSAVE " + pendingTemplate_->card);
   pendingTemplate_.reset();
@@ -156,6 +162,11 @@ std::vector<std::string> Terminal::files(const std::string& folder) const {
 bool Terminal::hasFolder(const std::string& folder) const {
   std::lock_guard lock(mutex_);
   return files_.folderExists(folder);
+}
+
+void Terminal::refuseTemplateBytes(const std::string& card, int times) {
+  std::lock_guard lock(mutex_);
+  refusedTemplates_[card] = times < 0 ? 0 : times;
 }
 
 void Terminal::setTemplate(const std::string& card, int finger, std::string bytes) {

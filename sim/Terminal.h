@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ struct TerminalOptions {
   // How long a "TMPSAVE" waits for its template bytes.
   std::chrono::milliseconds templateWait{10000};
   std::size_t logLimit = 200;
+  // Cards whose template bytes the module refuses (see `Terminal::refuseTemplateBytes`).
+  std::vector<std::string> refusedTemplateCards{};
   // Scripted answers in force from the start (see `Terminal::addReplyOverride`).
   std::vector<ReplyOverride> replyOverrides{};
 };
@@ -86,6 +89,9 @@ class Terminal {
   bool hasFolder(const std::string& folder) const;
 
   // Templates.
+  // The module refuses the bytes that follow an accepted "TMPSAVE card": they are answered "FAIL" and not
+  // stored. `times` limits it to the first so many templates of the card; 0: all of them.
+  void refuseTemplateBytes(const std::string& card, int times = 0);
   void setTemplate(const std::string& card, int finger, std::string bytes);
   std::optional<std::string> templateBytes(const std::string& card, int finger) const;
   std::vector<TemplateStore::Key> templates() const;
@@ -115,6 +121,8 @@ class Terminal {
     std::chrono::steady_clock::time_point expires;
   };
   std::optional<PendingTemplate> pendingTemplate_;
+  // Cards whose template bytes are refused, with the refusals left (0: no limit).
+  std::map<std::string, int> refusedTemplates_;
   std::deque<std::string> log_;
   ReplyOverrides overrides_;
 };

@@ -33,6 +33,7 @@ std::shared_ptr<Terminal> makeTerminal(const CommandLine& c, int index) {
   TerminalOptions o;
   o.logonCode = c.logon;
   o.replyOverrides = c.replies;
+  o.refusedTemplateCards = c.refusedTemplateCards;
   auto t = std::make_shared<Terminal>(o);
   if (c.records > 0) {
     TransactionPlan plan;

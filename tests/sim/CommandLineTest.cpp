@@ -7,9 +7,28 @@
 using namespace korvosim;
 
 TEST(CommandLineTest, ReadsFrontEndsAndTheirOptions) {
-  const auto c = parseCommandLine({"--serial", "--addr", "1,2", "--framed-only", "--logon", "77",
-                                   "--throttle", "11520", "--records", "40", "--tcp", "0,2323", "--push",
-                                   "localhost:8010", "--rate", "2.5", "--count", "7"});
+  const auto c = parseCommandLine({"--serial",
+                                   "--addr",
+                                   "1,2",
+                                   "--framed-only",
+                                   "--logon",
+                                   "77",
+                                   "--throttle",
+                                   "11520",
+                                   "--records",
+                                   "40",
+                                   "--tcp",
+                                   "0,2323",
+                                   "--push",
+                                   "localhost:8010",
+                                   "--rate",
+                                   "2.5",
+                                   "--count",
+                                   "7",
+                                   "--refuse-template",
+                                   "1234",
+                                   "--refuse-template",
+                                   "77"});
   EXPECT_TRUE(c.serial);
   EXPECT_EQ(c.addresses, (std::vector<int>{1, 2}));
   EXPECT_TRUE(c.framedOnly);
@@ -21,6 +40,7 @@ TEST(CommandLineTest, ReadsFrontEndsAndTheirOptions) {
   EXPECT_EQ(c.pushPort, 8010);
   EXPECT_DOUBLE_EQ(c.rate, 2.5);
   EXPECT_EQ(c.count, 7);
+  EXPECT_EQ(c.refusedTemplateCards, (std::vector<std::string>{"1234", "77"}));
 }
 
 TEST(CommandLineTest, RefusesWhatItCannotRun) {

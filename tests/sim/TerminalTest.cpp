@@ -159,7 +159,7 @@ TEST_F(TerminalTest, TemplatesAreSavedListedCheckedFetchedAndDeleted) {
   EXPECT_EQ(terminal.storeTemplate("short").text, "OK\r\n");
   EXPECT_EQ(run("TMPSAVE 1234"), "FAIL\r\n");  // both fingers taken
   EXPECT_EQ(run("FINGERS"), "2\r\n");
-  EXPECT_EQ(run("CHKTEMP 1234"), "2\r\n");
+  EXPECT_EQ(run("CHKTEMP 1234"), "3\r\n");  // one bit a finger
   EXPECT_EQ(run("CHKTEMP 99"), "0\r\n");
   EXPECT_EQ(run("TYPE TMPTABLE"), "1234:0\r\n1234:1\r\n*\r\n");
 
@@ -176,6 +176,32 @@ TEST_F(TerminalTest, TemplatesAreSavedListedCheckedFetchedAndDeleted) {
   EXPECT_EQ(run("DELTEMP 1234"), "OK\r\n");
   EXPECT_EQ(run("DELTEMP 1234"), "FAIL\r\n");
   EXPECT_EQ(run("FINGERS"), "0\r\n");
+}
+
+TEST_F(TerminalTest, ChkTempTellsTheFingersAndRefusedBytesAreNotStored) {
+  terminal.setTemplate("11", 0, "a");
+  terminal.setTemplate("22", 1, "b");
+  const std::vector<std::pair<std::string, std::string>> checks = {
+      {"CHKTEMP 11", "1\r\n"}, {"CHKTEMP 22", "2\r\n"}, {"CHKTEMP 33", "0\r\n"}};
+  for (const auto& [command, reply] : checks) EXPECT_EQ(run(command), reply) << command;
+
+  terminal.refuseTemplateBytes("33", 1);
+  EXPECT_EQ(run("TMPSAVE 33"), "OK\r\n");
+  EXPECT_EQ(terminal.storeTemplate("refused").text, "FAIL\r\n");
+  EXPECT_FALSE(terminal.awaitingTemplate());
+  EXPECT_FALSE(terminal.templateBytes("33", 0));
+  EXPECT_EQ(run("TMPSAVE 33"), "OK\r\n");  // refused once only
+  EXPECT_EQ(terminal.storeTemplate("taken").text, "OK\r\n");
+  EXPECT_EQ(terminal.templateBytes("33", 0), "taken");
+
+  TerminalOptions options;
+  options.refusedTemplateCards = {"44"};
+  Terminal refusing(options);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(refusing.execute("TMPSAVE 44", session, Transport::Tcp).text, "OK\r\n");
+    EXPECT_EQ(refusing.storeTemplate("x").text, "FAIL\r\n");
+  }
+  EXPECT_TRUE(refusing.templates().empty());
 }
 
 TEST_F(TerminalTest, RestartUnlocksAndAbandonsALoadThatNeverEnded) {
