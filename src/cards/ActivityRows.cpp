@@ -1,0 +1,92 @@
+#include "cards/ActivityRows.h"
+
+#include <sqlite3.h>
+
+#include <variant>
+
+#include "store/Database.h"
+
+namespace korvo {
+namespace {
+
+sqlite3_stmt* Stmt(void* p) {
+  return static_cast<sqlite3_stmt*>(p);
+}
+
+void Bind(sqlite3_stmt* s, int index, const TValue& v) {
+  if (const auto* text = std::get_if<std::string>(&v))
+    sqlite3_bind_text(s, index, text->c_str(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
+  else if (const auto* number = std::get_if<std::int64_t>(&v))
+    sqlite3_bind_int64(s, index, *number);
+  else if (const auto* real = std::get_if<double>(&v))
+    sqlite3_bind_double(s, index, *real);
+  else if (const auto* c = std::get_if<char>(&v))
+    sqlite3_bind_text(s, index, c, 1, SQLITE_TRANSIENT);
+  else
+    sqlite3_bind_null(s, index);
+}
+
+TActivityListRow ReadRow(const TRowCursor& c) {
+  return {c.Text(0), c.Text(1), c.Text(2), c.Text(3),  c.Text(4),  c.Text(5), c.Text(6),
+          c.Text(7), c.Text(8), c.Text(9), c.Text(10), c.Text(11), c.Text(12)};
+}
+
+}  // namespace
+
+TRowCursor::TRowCursor(TDatabase& db, const TSqlText& statement) : db_(db) {
+  sqlite3_stmt* s = nullptr;
+  if (sqlite3_prepare_v2(db.Handle(), statement.sql.c_str(), -1, &s, nullptr) != SQLITE_OK)
+    throw TDbError(sqlite3_errmsg(db.Handle()));
+  stmt_ = s;
+  for (std::size_t i = 0; i < statement.params.size(); ++i)
+    Bind(s, static_cast<int>(i + 1), statement.params[i]);
+}
+
+TRowCursor::~TRowCursor() {
+  sqlite3_finalize(Stmt(stmt_));
+}
+
+bool TRowCursor::Next() {
+  const int rc = sqlite3_step(Stmt(stmt_));
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  throw TDbError(sqlite3_errmsg(db_.Handle()));
+}
+
+std::string TRowCursor::Text(int column) const {
+  const auto* text = sqlite3_column_text(Stmt(stmt_), column);
+  return text ? std::string(reinterpret_cast<const char*>(text),
+                            static_cast<std::size_t>(sqlite3_column_bytes(Stmt(stmt_), column)))
+              : std::string();
+}
+
+std::int64_t TRowCursor::Integer(int column) const {
+  return sqlite3_column_int64(Stmt(stmt_), column);
+}
+
+void ForEachActivity(TDatabase& db, const TActivityRun& run, bool allColumns,
+                     const std::function<void(const TActivityListRow&)>& row) {
+  TRowCursor cursor(db, ActivityQuery(run, allColumns));
+  while (cursor.Next()) row(ReadRow(cursor));
+}
+
+int TActivityRowSource::Count() {
+  if (!count_) {
+    TRowCursor cursor(db_, ActivityCountQuery(run_));
+    count_ = cursor.Next() ? static_cast<int>(cursor.Integer(0)) : 0;
+  }
+  return *count_;
+}
+
+std::vector<TActivityListRow> TActivityRowSource::Fetch(int offset, int limit) {
+  TSqlText q = ActivityQuery(run_);
+  q.sql += "LIMIT ? OFFSET ?\n";
+  q.params.emplace_back(std::int64_t{limit});
+  q.params.emplace_back(std::int64_t{offset});
+  std::vector<TActivityListRow> rows;
+  TRowCursor cursor(db_, q);
+  while (cursor.Next()) rows.push_back(ReadRow(cursor));
+  return rows;
+}
+
+}  // namespace korvo
