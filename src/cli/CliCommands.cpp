@@ -96,6 +96,8 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeLoadCommand());
   commands.push_back(MakeTablesCommand());
   commands.push_back(MakeTemplatesCommand());
+  commands.push_back(MakeActivitiesCommand());
+  commands.push_back(MakeReloadCommand());
   return commands;
 }
 

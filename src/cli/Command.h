@@ -58,6 +58,8 @@ std::unique_ptr<TCliCommand> MakeConfigCommand();
 std::unique_ptr<TCliCommand> MakeLoadCommand();
 std::unique_ptr<TCliCommand> MakeTablesCommand();
 std::unique_ptr<TCliCommand> MakeTemplatesCommand();
+std::unique_ptr<TCliCommand> MakeActivitiesCommand();
+std::unique_ptr<TCliCommand> MakeReloadCommand();
 
 // A fresh set of every command: each keeps the arguments of one run.
 std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands();
