@@ -98,18 +98,43 @@ std::string ShownTime(const std::string& stored) {
   return shown;
 }
 
+namespace {
+
+std::string OrderClause(const TActivityRun& run) {
+  // The rows keep one order from fetch to fetch: the order asked for, then the order of storing.
+  // Sorting by card or by time ends the same way as the index that serves it.
+  if (run.form == TActivityForm::Short && !run.orderField.empty())
+    return "ORDER BY " + OrderExpression(run.orderField) +
+           (run.orderField == "fsCardNo" ? ",A.ftTime,A.rowid\n" : ",A.rowid\n");
+  return "ORDER BY A.rowid\n";
+}
+
+}  // namespace
+
+TSqlText ActivityIdQuery(const TActivityRun& run) {
+  TSqlText q;
+  q.sql = std::string("SELECT A.rowid\n") + kFrom + Conditions(run, q.params) + OrderClause(run);
+  return q;
+}
+
+TSqlText ActivityRowsQuery(const TActivityRun& run, const std::vector<std::int64_t>& ids) {
+  std::string columns = run.form == TActivityForm::Short ? kShortColumns : kAllColumns;
+  columns.insert(columns.size() - 1, ",A.rowid");
+  TSqlText q;
+  q.sql = columns + kFrom + "WHERE A.rowid IN (";
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    q.sql += i ? ",?" : "?";
+    q.params.emplace_back(ids[i]);
+  }
+  q.sql += ")\n";
+  return q;
+}
+
 TSqlText ActivityQuery(const TActivityRun& run, bool allColumns) {
   TSqlText q;
   const bool shortForm = run.form == TActivityForm::Short && !allColumns;
   q.sql = std::string(shortForm ? kShortColumns : kAllColumns) + kFrom + Conditions(run, q.params);
-  // The rows keep one order from fetch to fetch: the order asked for, then the order of storing.
-  // Sorting by card or by time ends the same way as the index that serves it.
-  if (run.form == TActivityForm::Short && !run.orderField.empty()) {
-    q.sql += "ORDER BY " + OrderExpression(run.orderField);
-    q.sql += run.orderField == "fsCardNo" ? ",A.ftTime,A.rowid\n" : ",A.rowid\n";
-  } else {
-    q.sql += "ORDER BY A.rowid\n";
-  }
+  q.sql += OrderClause(run);
   return q;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ std::string ShownTime(const std::string& stored);
 TSqlText ActivityQuery(const TActivityRun& run, bool allColumns = false);
 // The number of rows the run shows.
 TSqlText ActivityCountQuery(const TActivityRun& run);
+// The rowids of tActivities that the run shows, in its order.
+TSqlText ActivityIdQuery(const TActivityRun& run);
+// The rows of these rowids in the run's columns, each followed by its rowid, in no set order.
+TSqlText ActivityRowsQuery(const TActivityRun& run, const std::vector<std::int64_t>& ids);
 
 // The grid columns: caption and field, in grid order.
 struct TActivityColumn {

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <unordered_map>
 #include <variant>
 
 #include "store/Database.h"
@@ -71,21 +73,38 @@ void ForEachActivity(TDatabase& db, const TActivityRun& run, bool allColumns,
 }
 
 int TActivityRowSource::Count() {
-  if (!count_) {
-    TRowCursor cursor(db_, ActivityCountQuery(run_));
-    count_ = cursor.Next() ? static_cast<int>(cursor.Integer(0)) : 0;
+  if (!ids_) {
+    std::vector<std::int64_t> ids;
+    TRowCursor cursor(db_, ActivityIdQuery(run_));
+    while (cursor.Next()) ids.push_back(cursor.Integer(0));
+    ids_ = std::move(ids);
   }
-  return *count_;
+  return static_cast<int>(ids_->size());
 }
 
 std::vector<TActivityListRow> TActivityRowSource::Fetch(int offset, int limit) {
-  TSqlText q = ActivityQuery(run_);
-  q.sql += "LIMIT ? OFFSET ?\n";
-  q.params.emplace_back(std::int64_t{limit});
-  q.params.emplace_back(std::int64_t{offset});
   std::vector<TActivityListRow> rows;
-  TRowCursor cursor(db_, q);
-  while (cursor.Next()) rows.push_back(ReadRow(cursor));
+  if (offset < 0 || limit <= 0) return rows;
+  if (!ids_) {
+    TSqlText q = ActivityQuery(run_);
+    q.sql += "LIMIT ? OFFSET ?\n";
+    q.params.emplace_back(std::int64_t{limit});
+    q.params.emplace_back(std::int64_t{offset});
+    TRowCursor cursor(db_, q);
+    while (cursor.Next()) rows.push_back(ReadRow(cursor));
+    return rows;
+  }
+  const auto first =
+      ids_->begin() + std::min<std::ptrdiff_t>(offset, static_cast<std::ptrdiff_t>(ids_->size()));
+  const auto last = first + std::min<std::ptrdiff_t>(limit, ids_->end() - first);
+  const std::vector<std::int64_t> window(first, last);
+  if (window.empty()) return rows;
+  std::unordered_map<std::int64_t, TActivityListRow> byId;
+  TRowCursor cursor(db_, ActivityRowsQuery(run_, window));
+  while (cursor.Next()) byId.emplace(cursor.Integer(13), ReadRow(cursor));
+  // A row deleted since the count is left out.
+  for (std::int64_t id : window)
+    if (auto it = byId.find(id); it != byId.end()) rows.push_back(std::move(it->second));
   return rows;
 }
 

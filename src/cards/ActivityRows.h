@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,8 +34,10 @@ class TRowCursor {
 void ForEachActivity(TDatabase& db, const TActivityRun& run, bool allColumns,
                      const std::function<void(const TActivityListRow&)>& row);
 
-// The rows of a run for a grid that shows a window of them at a time: the count first, then only
-// the rows scrolled to. Nothing is read until asked for.
+// The rows of a run for a grid that shows a window of them at a time. Nothing is read until asked
+// for. Counting also keeps the rowids of the run in its order (8 bytes a row), so that every later
+// window, however deep and whatever the sort, reads only its own rows; before the count a window is
+// read by its offset.
 class TActivityRowSource {
  public:
   TActivityRowSource(TDatabase& db, TActivityRun run) : db_(db), run_(std::move(run)) {}
@@ -47,7 +50,7 @@ class TActivityRowSource {
  private:
   TDatabase& db_;
   TActivityRun run_;
-  std::optional<int> count_;
+  std::optional<std::vector<std::int64_t>> ids_;
 };
 
 }  // namespace korvo

@@ -63,6 +63,18 @@ TEST_F(ActivityList, SortedWindowShowsTimesAsTheGridDoesWithoutFunctionCode) {
   EXPECT_EQ(ActivityCell(rows[1], "ftTime"), "2026/12/08 17:03:00");
   EXPECT_EQ(ActivityCell(rows[1], "fsFunctionCode"), "");  // the short form has none
   EXPECT_EQ(ActivityCell(rows[1], "fsName"), "Zoë \"Z\", Smith");
+  // After the count the windows come from the kept rowids: the same rows in the same order.
+  for (const char* field : {"ftTime", "fsName", "fsCardNo", "fsEventDisplay"}) {
+    TActivityRowSource byOffset(dm->ADOC, {TActivityForm::Short, {}, field});
+    TActivityRowSource byId(dm->ADOC, {TActivityForm::Short, {}, field});
+    ASSERT_EQ(byId.Count(), 5);
+    for (int offset : {0, 1, 3, 4, 5}) {
+      const auto a = byOffset.Fetch(offset, 2), b = byId.Fetch(offset, 2);
+      ASSERT_EQ(a.size(), b.size()) << field << offset;
+      for (std::size_t i = 0; i < a.size(); ++i)
+        EXPECT_EQ(a[i].cardNo + a[i].time, b[i].cardNo + b[i].time) << field << offset;
+    }
+  }
   TActivityRowSource view(dm->ADOC, {TActivityForm::View, {}, ""});
   EXPECT_EQ(ActivityCell(view.Fetch(1, 1).at(0), "fsFunctionCode"), "F1");
   EXPECT_THROW((TActivityRowSource(dm->ADOC, {TActivityForm::Short, {}, "fsCardNo;DROP"}).Fetch(0, 1)),
