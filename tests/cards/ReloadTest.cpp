@@ -4,6 +4,7 @@
 
 #include "cards/ReloadBackup.h"
 #include "cards/ReloadSource.h"
+#include "collect/DbfFile.h"
 #include "store/Database.h"
 #include "store/UploadConfig.h"
 #include "support/MainFixture.h"
@@ -115,6 +116,23 @@ TEST_F(Reload, TwoDaysGoToOneFileNamedByTheLastRecord) {
   for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_EQ(e.path().filename().string().find("korvo-reload-"), std::string::npos);
   EXPECT_EQ(Stored(), 0);
+}
+
+TEST_F(Reload, OutputByTypeAndNoTemporaryFileLeftOnFailure) {
+  dir.Write("BackUp/" + kName, "000408173081226075800I0000\r\n000408174081226170300O0100\r\n");
+  param.OutputType = "DBF";
+  param.OutputFileName = dir.File("out.dbf");
+  for (int run = 0; run < 2; ++run) EXPECT_EQ(Run(kName, false, true).outputName, dir.File("out.dbf"));
+  auto table = TDbfFile::Open(dir.File("out.dbf"), 2026, 12, 9);
+  ASSERT_TRUE(table);
+  EXPECT_EQ(table->RecordCount(), 4);  // appended to, not made anew
+  EXPECT_EQ(log.back(), "Reload file \"" + kName + "\" to " + dir.File("out.dbf") + ".");
+
+  param.OutputType = "TXT";
+  param.OutputFileName = dir.File("no/such/folder/out.txt");
+  EXPECT_THROW(Run(kName, false, true), std::runtime_error);
+  for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+    EXPECT_EQ(e.path().filename().string().find("korvo-reload-"), std::string::npos);
 }
 
 TEST_F(Reload, NoneWritesNothingButTheLogLine) {
