@@ -85,6 +85,11 @@ int TActivityRowSource::Count() {
 std::vector<TActivityListRow> TActivityRowSource::Fetch(int offset, int limit) {
   std::vector<TActivityListRow> rows;
   if (offset < 0 || limit <= 0) return rows;
+  // A sort that no index serves costs a pass over every row even for the first window: keep the
+  // rowids of that one pass rather than sorting again for the count.
+  const bool indexOrder = run_.form != TActivityForm::Short || run_.orderField.empty() ||
+                          run_.orderField == "ftTime" || run_.orderField == "fsCardNo";
+  if (!ids_ && !indexOrder) Count();
   if (!ids_) {
     TSqlText q = ActivityQuery(run_);
     q.sql += "LIMIT ? OFFSET ?\n";
