@@ -57,6 +57,7 @@ std::unique_ptr<TCliCommand> MakeTimeCommand();
 std::unique_ptr<TCliCommand> MakeConfigCommand();
 std::unique_ptr<TCliCommand> MakeLoadCommand();
 std::unique_ptr<TCliCommand> MakeTablesCommand();
+std::unique_ptr<TCliCommand> MakeCardsCommand();
 std::unique_ptr<TCliCommand> MakeTemplatesCommand();
 
 // A fresh set of every command: each keeps the arguments of one run.
