@@ -49,12 +49,12 @@ std::string AccessGroupRecord(const TAccessEntry& e) {
   return PadZeros(e.card, 9) + e.accessMask + "1" + e.pin + e.pinTimeMask + e.relay;
 }
 
-std::optional<std::string> AccessMask(const std::vector<std::string>& slots,
+std::optional<std::string> AccessMask(const std::vector<std::string>& slotCodes,
                                       const std::vector<std::string>& levelTimeTables) {
   std::uint64_t sum = 0;
-  for (std::size_t k = 0; k < slots.size(); ++k) {
+  for (std::size_t k = 0; k < slotCodes.size(); ++k) {
     for (const auto& code : levelTimeTables) {
-      if (Trim(code) != Trim(slots[k])) continue;
+      if (Trim(code) != Trim(slotCodes[k])) continue;
       if (k > 40) return std::nullopt;
       sum += std::uint64_t{1} << k;
     }
@@ -64,13 +64,13 @@ std::optional<std::string> AccessMask(const std::vector<std::string>& slots,
   return std::string(5 - digits.size(), '0') + digits;
 }
 
-std::string AccessLevelOfMask(const std::vector<std::string>& slots, const std::vector<TAccessLevel>& levels,
-                              std::string_view mask) {
+std::string AccessLevelOfMask(const std::vector<std::string>& slotCodes,
+                              const std::vector<TAccessLevel>& levels, std::string_view mask) {
   if (!AllDigits(mask) || mask.size() > 9) return "None";
   const std::uint64_t bits = std::stoull(std::string(mask));
   std::vector<std::string> codes;
-  for (std::size_t k = 0; k < slots.size() && k < 64; ++k)
-    if (bits & (std::uint64_t{1} << k)) codes.push_back(Trim(slots[k]));
+  for (std::size_t k = 0; k < slotCodes.size() && k < 64; ++k)
+    if (bits & (std::uint64_t{1} << k)) codes.push_back(Trim(slotCodes[k]));
   if (codes.empty()) return "None";
   for (const auto& level : levels) {
     std::vector<std::string> list;

@@ -36,14 +36,14 @@ std::string AccessGroupRecord(const TAccessEntry& e);
 // A mask is the sum of 2^k over the time-table slots k of the terminal (its fmTimeTbl) whose code
 // the level lists; a code the level lists twice counts twice. Nothing when the sum does not fit the
 // five digits of the entry.
-std::optional<std::string> AccessMask(const std::vector<std::string>& slots,
+std::optional<std::string> AccessMask(const std::vector<std::string>& slotCodes,
                                       const std::vector<std::string>& levelTimeTables);
 extern const char* const kMaskTooWide;
 
 // The level whose time-table list is the terminal's codes at the set bits of the mask, in the same
 // order; "None" when no bit is set, the mask is not a number, or no level has that list.
-std::string AccessLevelOfMask(const std::vector<std::string>& slots, const std::vector<TAccessLevel>& levels,
-                              std::string_view mask);
+std::string AccessLevelOfMask(const std::vector<std::string>& slotCodes,
+                              const std::vector<TAccessLevel>& levels, std::string_view mask);
 
 // One line per time table of the level found in `timeTables`: the code right-aligned in five, ".",
 // the description in 32, start and end in 7 each, the day text, then CR. Empty for an unknown level.

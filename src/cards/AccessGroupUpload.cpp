@@ -20,7 +20,7 @@ struct TMaskTooWideError : std::runtime_error {
 std::string MaskOfShownLevel(const TCardPage& page, const std::string& desc) {
   const TAccessLevel* level = LevelByDesc(page.levels, desc);
   if (!level) return "00000";
-  const auto mask = AccessMask(page.slots, level->timeTables);
+  const auto mask = AccessMask(page.slotCodes, level->timeTables);
   if (!mask) throw TMaskTooWideError();
   return *mask;
 }

@@ -52,7 +52,7 @@ std::int64_t LevelCode(const TCardPage& page, const std::string& desc) {
 std::optional<std::string> MaskOfLevel(const TCardPage& page, const std::string& desc) {
   const TAccessLevel* level = LevelByDesc(page.levels, desc);
   if (!level) return std::string("00000");
-  return AccessMask(page.slots, level->timeTables);
+  return AccessMask(page.slotCodes, level->timeTables);
 }
 
 std::string StoredPin(TDatabase& db, const std::string& card) {
@@ -98,7 +98,7 @@ const char* CardOrderField(TCardOrder order) {
 }
 
 void ReadWorkingTerminal(TDatabase& db, TCardPage& page) {
-  page.slots = ReadTerminalList(db, page.terminal, "fmTimeTbl");
+  page.slotCodes = ReadTerminalList(db, page.terminal, "fmTimeTbl");
   page.offered = ReadTerminalList(db, page.terminal, "fmAccess");
   page.levels = ReadAccessLevels(db);
   page.timeTables = ReadTimeTables(db);
@@ -133,9 +133,9 @@ void RebuildCardList(TDatabase& db, TOperatorUi& ui, TCardPage& page, bool keepT
     row.idNo = q.FieldByName("fsIDNo").AsString();
     row.name = q.FieldByName("fsName").AsString();
     if (const auto e = FirstEntry(page.group, row.card)) {
-      row.access = AccessLevelOfMask(page.slots, page.levels, e->accessMask);
+      row.access = AccessLevelOfMask(page.slotCodes, page.levels, e->accessMask);
       row.pin = e->pin;
-      row.pinTime = AccessLevelOfMask(page.slots, page.levels, e->pinTimeMask);
+      row.pinTime = AccessLevelOfMask(page.slotCodes, page.levels, e->pinTimeMask);
       row.relay = e->relay;
     } else {
       row.access = LevelDescOf(page.levels, q.FieldByName("fnAcsCode").AsInteger());
@@ -166,7 +166,7 @@ bool SameAsTerminal(TDatabase& db, TOperatorUi& ui, TCardPage& page, const std::
   page.terminal = q.Field(0).AsString();
   page.group = ReadTerminalList(db, page.terminal, "fmAxGroup");
   RebuildCardList(db, ui, page);
-  if (page.terminal != selectedAddr && page.slots != ReadTerminalList(db, selectedAddr, "fmTimeTbl"))
+  if (page.terminal != selectedAddr && page.slotCodes != ReadTerminalList(db, selectedAddr, "fmTimeTbl"))
     ui.Warning(kOtherTimeTables);
   return true;
 }

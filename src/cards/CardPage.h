@@ -37,7 +37,7 @@ const char* CardOrderField(TCardOrder order);
 // stored only by Send.
 struct TCardPage {
   std::string terminal;                // working terminal
-  std::vector<std::string> slots;      // its fmTimeTbl
+  std::vector<std::string> slotCodes;  // its fmTimeTbl
   std::vector<std::string> offered;    // its fmAccess
   std::vector<std::string> group;      // working access group, one entry line each
   std::vector<TAccessLevel> levels;    // tAccess by code

@@ -242,7 +242,7 @@ TEST_F(CardsSim, SearchSortDeleteAndTheOtherTerminal) {
   ui.calls.clear();
   ASSERT_TRUE(SameAsTerminal(dm.ADOC, ui, page, "Door", kGate));
   EXPECT_EQ(ui.Texts("warning"), Strings{kOtherTimeTables});
-  EXPECT_EQ(page.slots, Strings{"5"});
+  EXPECT_EQ(page.slotCodes, Strings{"5"});
   EXPECT_EQ(page.rows[0].access, "None") << "mask 00001 on Door is time table 5: no level is that alone";
   EXPECT_TRUE(page.rows[0].ticked);
   EXPECT_EQ(LevelItems(page), Strings{"None"});
