@@ -250,6 +250,26 @@ TEST_F(CardsSim, SearchSortDeleteAndTheOtherTerminal) {
   EXPECT_EQ(gate->file("SYSTEM\\AXGROUP.DAT"), Strings{"000000300000011000000000003"}) << "to SelectedAddr";
 }
 
+TEST_F(CardsSim, AMaskBeyondFiveDigitsIsRefused) {
+  std::string many;
+  for (int i = 1; i <= 17; ++i) many += std::to_string(100 + i) + "\r\n";
+  SetList(kGate, "fmTimeTbl", many + "7\r\n");  // time table 7 in slot 17: 131072
+  AddCard("55", "Five", "", 2);
+  TCardPage page = Open();
+  ui.calls.clear();
+  EXPECT_EQ(AddEditCard(dm.ADOC, ui, page, {"700815", "", "", "Late", "None", "1", false, false}),
+            TCardEditOutcome::Refused);
+  EXPECT_EQ(ui.Texts("warning"), Strings{kMaskTooWide});
+  EXPECT_EQ(Field("700815", "fsName"), "(none)");
+  EXPECT_EQ(page.group, Strings{});
+
+  Tick(page, {"55"});
+  Wire();
+  EXPECT_EQ(Send(page).result, TTableSendResult::Refused);
+  EXPECT_EQ(ui.Texts("warning"), Strings{kMaskTooWide});
+  EXPECT_EQ(Wire(), Strings{});
+}
+
 TEST_F(CardsSim, APhotoIsStoredForAStoredCardOnly) {
   AddCard("700815", "Ann");
   const std::string png("\x89PNG\r\n\x1a\n\0\1", 10);
