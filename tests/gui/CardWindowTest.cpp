@@ -83,6 +83,24 @@ TEST_F(CardWindowTest, OpensOnTheCardholdersPageOfTheCurrentTerminal) {
   EXPECT_EQ(In<QComboBox>("cbAcs")->count(), 2);
 }
 
+TEST_F(CardWindowTest, ATerminalSwitchShowsThePageAnewOnlyWhileItShows) {
+  AddTerminal("2", "002", "Door");
+  dm->ADOC.Execute("UPDATE tTerminals SET fmAxGroup = '30000000000000000000\r\n' WHERE fsAddr = '2'");
+  const struct {
+    int tab;
+    Strings ticked;
+  } cases[] = {{1, {"200"}}, {0, {"300"}}};
+  for (const auto& c : cases) {
+    In<QTabWidget>("pcCard")->setCurrentIndex(c.tab);
+    dm->Settings.SetSelectedAddr("2");
+    dm->Settings.SetCurLocation("Door");
+    main->Followers().RunFailed();
+    EXPECT_EQ(In<QLabel>("pCard")->text(), "Door") << c.tab;
+    EXPECT_EQ(Ticked(), c.ticked) << c.tab;
+  }
+  EXPECT_EQ(card->Page().terminal, "2");
+}
+
 TEST_F(CardWindowTest, SearchSelectsOrWarns) {
   const struct {
     const char* edit;
