@@ -95,6 +95,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeConfigCommand());
   commands.push_back(MakeLoadCommand());
   commands.push_back(MakeTablesCommand());
+  commands.push_back(MakeCardsCommand());
   commands.push_back(MakeTemplatesCommand());
   commands.push_back(MakeActivitiesCommand());
   commands.push_back(MakeReloadCommand());

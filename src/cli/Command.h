@@ -57,6 +57,7 @@ std::unique_ptr<TCliCommand> MakeTimeCommand();
 std::unique_ptr<TCliCommand> MakeConfigCommand();
 std::unique_ptr<TCliCommand> MakeLoadCommand();
 std::unique_ptr<TCliCommand> MakeTablesCommand();
+std::unique_ptr<TCliCommand> MakeCardsCommand();
 std::unique_ptr<TCliCommand> MakeTemplatesCommand();
 std::unique_ptr<TCliCommand> MakeActivitiesCommand();
 std::unique_ptr<TCliCommand> MakeReloadCommand();

@@ -18,6 +18,9 @@ const char* const kJobComplete = "Job Complete.";
 const char* const kTimeTablesChanged =
     "The time tables of this terminal have changed. The access masks of its cardholders still point at "
     "the time tables it had before: send its access group again (Cardholders, Send).";
+const char* const kLoadNotTaken =
+    "The terminal did not take the file: it refused the load or did not answer it. Check the terminal and "
+    "send again.";
 
 namespace {
 
@@ -51,7 +54,8 @@ int MeterBound(TTablePage page, std::size_t records) {
   return page == TTablePage::Access ? n - 1 : n;
 }
 
-void Upload(const TTableJob& job, TTablePage page, const std::string& target,
+// False when the load line was not taken.
+bool Upload(const TTableJob& job, TTablePage page, const std::string& target,
             const std::vector<std::string>& records) {
   TOperatorUi& ui = job.Link.Ui;
   int maximum = ui.ProgressMaximum();
@@ -62,11 +66,14 @@ void Upload(const TTableJob& job, TTablePage page, const std::string& target,
   const std::vector<std::string> texts = UploadCommandTexts(page, records);
   // The records are the texts between the delete and the load, and the closing "*".
   const bool perRecord = page != TTablePage::IDCard;
+  bool taken = true;
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    SendCommand(job.Link, target, texts[i]);
+    const std::string reply = SendCommand(job.Link, target, texts[i]);
+    if (perRecord && i == 1 && LoadNotTaken(reply)) taken = false;
     if (perRecord && i >= 2 && i + 1 < texts.size()) ui.ProgressNotice(std::to_string(i - 1));
   }
   ui.ProgressNotice(std::to_string(maximum));
+  return taken;
 }
 
 }  // namespace
@@ -162,14 +169,22 @@ std::vector<std::string> UploadCommandTexts(TTablePage page, const std::vector<s
     for (const auto& line : records) adds += "ADDREC IDLOOKUP " + line + "\r\n";
     return {"LOCKSYS\rDELFILE IDLOOKUP\rUNLOCKSYS", adds + "\r"};
   }
-  const std::string file = PageInfo(page).fileName;
-  std::vector<std::string> texts{
-      "LOCKSYS\rDELFILE SYSTEM\\" + file + "\r",
-      // The holiday load has always gone without its CR; the terminals take it.
-      page == TTablePage::Holidays ? "LOAD SYSTEM\\" + file : "LOAD SYSTEM\\" + file + "\r"};
+  // The holiday load has always gone without its CR; the terminals take it.
+  return FileUploadTexts(std::string("SYSTEM\\") + PageInfo(page).fileName, records,
+                         page != TTablePage::Holidays);
+}
+
+std::vector<std::string> FileUploadTexts(const std::string& path, const std::vector<std::string>& records,
+                                         bool loadWithCr) {
+  std::vector<std::string> texts{"LOCKSYS\rDELFILE " + path + "\r",
+                                 loadWithCr ? "LOAD " + path + "\r" : "LOAD " + path};
   for (const auto& record : records) texts.push_back(record + "\r");
   texts.emplace_back("*\rUNLOCKSYS");
   return texts;
+}
+
+bool LoadNotTaken(const std::string& reply) {
+  return Contains(reply, "--") || Contains(reply, "FAIL");
 }
 
 TTableSendReport SendTablePage(const TTableJob& job, TTablePageModel& model,
@@ -216,15 +231,19 @@ TTableSendReport SendTablePage(const TTableJob& job, TTablePageModel& model,
   if (model.page == TTablePage::Message && target != selected) cardDigits = ReadCardDigits(job.Link, target);
   report.records = PageFileRecords(model, lines, cardDigits);
 
+  bool taken = true;
   try {
-    Upload(job, model.page, target, report.records);
+    taken = Upload(job, model.page, target, report.records);
   } catch (...) {
     if (report.timeTablesChanged) ui.Warning(kTimeTablesChanged);
     throw;
   }
-  ui.Information(kJobComplete);
+  if (taken)
+    ui.Information(kJobComplete);
+  else
+    ui.Warning(kLoadNotTaken);
   if (report.timeTablesChanged) ui.Warning(kTimeTablesChanged);
-  report.result = TTableSendResult::Done;
+  report.result = taken ? TTableSendResult::Done : TTableSendResult::NotTaken;
   return report;
 }
 

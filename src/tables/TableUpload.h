@@ -32,7 +32,7 @@ struct TTableSendRequest {
   TAccessCheck check = TAccessCheck::Caption;
 };
 
-enum class TTableSendResult { Done, Refused };
+enum class TTableSendResult { Done, Refused, NotTaken };
 struct TTableSendReport {
   TTableSendResult result = TTableSendResult::Refused;
   std::string target;                // the terminal uploaded to
@@ -42,6 +42,13 @@ struct TTableSendReport {
 
 extern const char* const kJobComplete;
 extern const char* const kTimeTablesChanged;
+extern const char* const kLoadNotTaken;
+
+// The texts that replace a terminal file: lock and delete, load, one text per record, "*" and unlock.
+std::vector<std::string> FileUploadTexts(const std::string& path, const std::vector<std::string>& records,
+                                         bool loadWithCr = true);
+// The terminal answered the load line with a failure or not at all: the records went nowhere.
+bool LoadNotTaken(const std::string& reply);
 
 // The Access page's time tables are those of its ticked levels: every time-table row is unticked,
 // then each ticked level, as stored in tAccess, ticks the rows its list names.

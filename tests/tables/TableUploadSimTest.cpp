@@ -175,6 +175,30 @@ TEST_F(TableUploadSim, AnEmptyBlackListDeletesAndLoadsAnEmptyFileAndLeavesTheRan
   EXPECT_EQ(gate->file("SYSTEM\\BLGROUP.DAT"), Strings{});
 }
 
+TEST_F(TableUploadSim, ALoadTheTerminalDidNotTakeWarnsInsteadOfJobComplete) {
+  ASSERT_EQ(AddEditHoliday(dm.ADOC, "0101", "").outcome, TEditOutcome::Stored);
+  TTablePageModel m = LoadTablePage(dm.ADOC, TTablePage::Holidays, kGate);
+  TickAll(m.holidays, true);
+  const struct {
+    korvosim::ReplyOverride::Kind kind;
+  } cases[] = {{korvosim::ReplyOverride::Kind::Fail}, {korvosim::ReplyOverride::Kind::Silent}};
+  for (const auto& c : cases) {
+    korvosim::ReplyOverride o;
+    o.match = "LOAD";
+    o.kind = c.kind;
+    o.times = 1;
+    gate->addReplyOverride(o);
+    ui.calls.clear();
+    EXPECT_EQ(Send(m).result, TTableSendResult::NotTaken);
+    EXPECT_EQ(Sent().size(), 5u) << "the same command texts";
+    EXPECT_EQ(ui.Texts("warning"), Strings{kLoadNotTaken});
+    EXPECT_EQ(ui.Texts("information"), Strings{});
+  }
+  ui.calls.clear();
+  EXPECT_EQ(Send(m).result, TTableSendResult::Done);
+  EXPECT_EQ(ui.Texts("information"), Strings{"Job Complete."});
+}
+
 TEST_F(TableUploadSim, TheTimeTablesSentAreThoseOfTheTickedLevels) {
   ASSERT_EQ(AddEditTimeTable(dm.ADOC, {"3", "Office", "080000", "170000", 124}).outcome,
             TEditOutcome::Stored);

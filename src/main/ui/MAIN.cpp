@@ -19,6 +19,7 @@
 #include <QTreeWidgetItemIterator>
 #include <exception>
 
+#include "cards/ui/CardsToolWindows.h"
 #include "collect/ui/CollectToolWindows.h"
 #include "config/ui/ConfigToolWindows.h"
 #include "main/CurrentTerminal.h"
@@ -96,6 +97,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   RegisterMainToolWindows(*this);
   RegisterConfigToolWindows(*this);
   RegisterCollectToolWindows(*this);
+  RegisterCardsToolWindows(*this);
   resize(1000, 660);
   dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }
