@@ -33,6 +33,7 @@
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "store/Program.h"
+#include "tables/ui/TablesToolWindows.h"
 
 namespace korvo {
 namespace {
@@ -96,6 +97,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   RegisterMainToolWindows(*this);
   RegisterConfigToolWindows(*this);
   RegisterCollectToolWindows(*this);
+  RegisterTablesToolWindows(*this);
   resize(1000, 660);
   dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }

@@ -1,0 +1,26 @@
+#include "tables/ui/SectionHeader.h"
+
+#include <QFontMetrics>
+#include <QStandardItemModel>
+
+namespace korvo {
+
+TSectionHeader::TSectionHeader(QWidget* parent)
+    : QHeaderView(Qt::Horizontal, parent), sections_(new QStandardItemModel(this)) {
+  setModel(sections_);
+  setSectionsClickable(true);
+  setStretchLastSection(true);
+  setHighlightSections(false);
+}
+
+void TSectionHeader::SetSections(const QStringList& titles, const std::vector<int>& chars, const QFont& font,
+                                 int lead) {
+  sections_->clear();
+  sections_->setColumnCount(static_cast<int>(titles.size()));
+  sections_->setHorizontalHeaderLabels(titles);
+  const int width = QFontMetrics(font).horizontalAdvance(QLatin1Char('M'));
+  for (int i = 0; i < static_cast<int>(chars.size()) && i < titles.size(); ++i)
+    resizeSection(i, chars[static_cast<std::size_t>(i)] * width + (i == 0 ? lead : 0));
+}
+
+}  // namespace korvo
