@@ -26,6 +26,7 @@
 #include "Terminal.h"
 #include "link/SocketStream.h"
 #include "store/SettingsRecord.h"
+#include "store/TextCodec.h"
 #include "support/NetTestSupport.h"
 #include "tables/ListField.h"
 #include "tables/ui/Table.h"
@@ -47,7 +48,8 @@ class TableWindowTest : public test::TGuiFixture {
       return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
     };
     for (const std::string n : {"1", "2"}) {
-      auto t = std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{.logonCode = n});
+      // No logon code: the template commands go without one.
+      auto t = std::make_shared<korvosim::Terminal>();
       terminals.push_back(t);
       ports.push_back(tcp.add(t));
       AddTerminal("127.0.0.1@" + n, "00" + n, n == "1" ? "Gate" : "Door", ports.back());
@@ -227,6 +229,66 @@ TEST_F(TableWindowTest, AsShowsAnotherTerminalsTicksUntilThePageIsEnteredAgain) 
   EXPECT_EQ(as->currentText(), "Gate");
   EXPECT_EQ(w->ListAddr(), kGate);
   EXPECT_EQ(Cards(true), Strings{"100"});
+}
+
+TEST_F(TableWindowTest, SearchSelectsTheWholeValueOnly) {
+  Start();
+  main->activateWindow();
+  QApplication::setActiveWindow(main.get());
+  ToPage(TTablePage::Special);
+  auto* view = In<QTreeView>("lvSpecial");
+  auto* byName = In<QLineEdit>("edNameSpecial");
+  auto* byCard = In<QLineEdit>("edCardSpecial");
+  byName->setFocus();
+  QTest::keyClicks(byName, " BO");
+  EXPECT_FALSE(view->currentIndex().isValid()) << "a part of a name finds nothing";
+  QTest::keyClicks(byName, "B ");
+  EXPECT_EQ(view->currentIndex().data().toString(), "200");
+  EXPECT_TRUE(view->selectionModel()->isRowSelected(view->currentIndex().row(), {}));
+  byCard->setFocus();
+  EXPECT_EQ(byName->text(), "") << "leaving the box empties it";
+  QTest::keyClicks(byCard, "300");
+  EXPECT_EQ(view->currentIndex().data().toString(), "300");
+}
+
+TEST_F(TableWindowTest, BiometricsSendAndGetShowWhatFailedAndTheListAgain) {
+  auto bytes = [](int seed) {
+    std::string t;
+    for (int i = 0; i < 384; ++i) t += static_cast<char>((i * 37 + seed) % 256);
+    return t;
+  };
+  const std::string t200 = bytes(2), t300 = bytes(3);
+  for (const auto& [card, t] : {std::pair{"200", t200}, std::pair{"300", t300}})
+    dm->ADOC.Execute("UPDATE tEmployees SET fmBioData = ? WHERE fsCardNo = ?",
+                     {TextValue(HexEncode(t)), TextValue(card)});
+  terminals[0]->refuseTemplateBytes("300");
+  Start();
+  ToPage(TTablePage::Biometrics);
+  In<QCheckBox>("cbBio")->click();
+  EXPECT_EQ(Cards(true), (Strings{"200", "100", "300"}));
+  In<QPushButton>("bbSend")->click();
+  EXPECT_EQ(ui.Texts("warning"), Strings{"The terminal did not take the templates of 1 card(s): 300."});
+  EXPECT_EQ(ui.Texts("information"), Strings{"Job Complete."});
+  EXPECT_EQ(terminals[0]->templateBytes("200", 0), t200);
+  EXPECT_EQ(ReadTerminalList(dm->ADOC, kGate, "fmBioUsrLst"), (Strings{"100", "200"}));
+  EXPECT_EQ(Cards(true), (Strings{"200", "100"})) << "the list shown again";
+
+  // Get of the ticked cards: 200 comes whole, 100's template is cut short on the terminal.
+  ui.calls.clear();
+  dm->ADOC.Execute("UPDATE tEmployees SET fmBioData = '' WHERE fsCardNo = '200'");
+  terminals[0]->setTemplate("100", 0, bytes(1));
+  terminals[0]->addReplyOverride(
+      {.match = "TMPDATA 100", .kind = korvosim::ReplyOverride::Kind::Partial, .bytes = 100});
+  In<QPushButton>("bbGet")->click();
+  EXPECT_EQ(
+      ui.Texts("warning"),
+      Strings{
+          "The templates of 1 card(s) did not arrive whole; the database keeps what it had for them: 100."});
+  EXPECT_EQ(ui.Texts("information"), Strings{"Job Complete."});
+  const auto& rows = w->Model().cards;
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_TRUE(rows[0].row.hasTemplate) << "200's template is back and the list shows it";
+  EXPECT_FALSE(rows[1].row.hasTemplate);
 }
 
 TEST_F(TableWindowTest, BiometricsRowsWithoutATemplateAreBlueItalics) {

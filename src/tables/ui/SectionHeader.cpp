@@ -1,6 +1,6 @@
 #include "tables/ui/SectionHeader.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QStandardItemModel>
 
 namespace korvo {
@@ -18,9 +18,12 @@ void TSectionHeader::SetSections(const QStringList& titles, const std::vector<in
   sections_->clear();
   sections_->setColumnCount(static_cast<int>(titles.size()));
   sections_->setHorizontalHeaderLabels(titles);
-  const int width = QFontMetrics(font).horizontalAdvance(QLatin1Char('M'));
-  for (int i = 0; i < static_cast<int>(chars.size()) && i < titles.size(); ++i)
-    resizeSection(i, chars[static_cast<std::size_t>(i)] * width + (i == 0 ? lead : 0));
+  const QFontMetricsF metrics(font);
+  for (int i = 0; i < static_cast<int>(chars.size()) && i < titles.size(); ++i) {
+    const QString columns(chars[static_cast<std::size_t>(i)], QLatin1Char('M'));
+    resizeSection(i, qRound(metrics.horizontalAdvance(columns)) + (i == 0 ? lead : 0));
+  }
+  setFixedHeight(sizeHint().height());
 }
 
 }  // namespace korvo

@@ -72,7 +72,7 @@ TCardSort& TfTable::ListSort() {
 void TfTable::CreateViews() {
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   // The check box in front of every row.
-  const int lead = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 8;
+  const int lead = style()->pixelMetric(QStyle::PM_IndicatorWidth) + 10;
   holidays_ = new TTickListModel<THoliday>(model_.holidays, HolidayRowText, this);
   levels_ = new TTickListModel<TAccessLevel>(model_.levels, AccessLevelRowText, this);
   timeTables_ = new TTickListModel<TTimeTable>(model_.timeTables, TimeTableRowText, this);
