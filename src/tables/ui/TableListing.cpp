@@ -105,7 +105,7 @@ void TfTable::ListHeaderClick(int section) {
   TCardSort& sort = ListSort();
   sort.Click(section == 0 ? TCardColumn::Card : TCardColumn::Name);
   SortCardRows(model_.cards, sort);
-  for (TCardListModel* m : cardLists_) m->Reset();
+  ShowRows();
   for (QTreeView* view : listViews_) {
     view->header()->setSortIndicatorShown(true);
     view->header()->setSortIndicator(sort.column == TCardColumn::Card ? 0 : 1,
