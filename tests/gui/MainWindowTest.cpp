@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* setup = Find<QMenu>("miSetup");
   QStringList setupItems;
   for (QAction* a : setup->actions()) setupItems << a->text();
-  EXPECT_EQ(setupItems, (QStringList{"&Cardholders", "&Data Loading", "&Administrator", "&System"}));
+  EXPECT_EQ(setupItems, (QStringList{"Cardholde&rs", "&Data Loading", "Tables", "&Administrator", "&System"}));
   auto* imm = Find<QAction>("Imm");
   auto* pass = Find<QAction>("Pass");
   EXPECT_EQ(imm->text(), "Immediate Data Loading");
@@ -121,7 +121,7 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
   EXPECT_EQ(buttons,
-            (QStringList{"tbLoad", "tbTime", "tbCard", "tbLoading", "tbAdm", "tbHardware", "tbExit"}));
+            (QStringList{"tbLoad", "tbTime", "tbCard", "tbLoading", "tbTable", "tbAdm", "tbHardware", "tbExit"}));
   EXPECT_EQ(Find<QAction>("tbLoad")->text(), "Load Data");
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
   EXPECT_EQ(Find<QAction>("tbExit")->text(), "Exit");

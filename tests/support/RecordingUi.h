@@ -21,7 +21,10 @@ class TRecordingUi : public TOperatorUi {
     ++processed;
     if (OnProcessMessages) OnProcessMessages();
   }
-  void ProgressNotice(const std::string& text) override { calls.push_back({"progress", text}); }
+  void ProgressNotice(const std::string& text) override {
+    calls.push_back({"progress", text});
+    if (OnProgressNotice) OnProgressNotice(text);
+  }
   void Warning(const std::string& text) override { calls.push_back({"warning", text}); }
   void Information(const std::string& text) override { calls.push_back({"information", text}); }
   void Error(const std::string& text) override { calls.push_back({"error", text}); }
@@ -47,6 +50,8 @@ class TRecordingUi : public TOperatorUi {
   std::vector<std::string> errorCaptions;
   // What a window test lets happen while a job processes messages (a click, the event loop).
   std::function<void()> OnProcessMessages;
+  // What a window test lets happen at a progress notice, where the main window lets messages through.
+  std::function<void(const std::string&)> OnProgressNotice;
   std::vector<std::string> talks;  // "started " + who, "ended"
 };
 

@@ -7,6 +7,7 @@
 
 #include "support/MainFixture.h"
 #include "tables/ListField.h"
+#include "tables/ListOrder.h"
 #include "tables/TableEditors.h"
 #include "tables/TablePages.h"
 #include "tables/TableText.h"
@@ -34,6 +35,11 @@ class TablePagesTest : public test::TMainFixture {
   }
   TTablePageModel Load(TTablePage page, const std::string& address = "1") {
     return LoadTablePage(dm->ADOC, page, address);
+  }
+  static Strings Cards(const TTablePageModel& m) {
+    Strings out;
+    for (const auto& c : m.cards) out.push_back(c.row.card);
+    return out;
   }
   static Strings TickedCards(const TTablePageModel& m) {
     Strings out;
@@ -75,6 +81,44 @@ TEST_F(TablePagesTest, CardListsTickByTheirRule) {
   AddTerminal("7", "007", "Door");
   EXPECT_EQ(AddressOfLocation(dm->ADOC, "Door"), std::optional<std::string>("7"));
   EXPECT_EQ(AddressOfLocation(dm->ADOC, "Yard"), std::nullopt);
+}
+
+TEST_F(TablePagesTest, CheckListsSortByTextAndAReloadKeepsWhatTheOperatorDid) {
+  AddCard("20", "bob", "I2");
+  AddCard("3", "Ann", "I1");
+  AddCard("100", "cy", "I3");
+  TTablePageModel shown = Load(TTablePage::Message);  // Ann, bob, cy
+  shown.cards[1].ticked = true;
+  shown.cards[1].row.message = "Hi";
+  SortRowsByText(shown);
+  EXPECT_EQ(Cards(shown), (Strings{"100", "20", "3"})) << "by the row text: card first, as text";
+  TTablePageModel fresh = Load(TTablePage::Message);
+  KeepShownTicks(fresh, shown);
+  EXPECT_EQ(Cards(fresh), (Strings{"3", "20", "100"}));
+  EXPECT_EQ(TickedCards(fresh), Strings{"20"});
+  EXPECT_EQ(fresh.cards[1].row.message, "Hi");
+
+  TTablePageModel ids = Load(TTablePage::IDCard);
+  ids.cards[0].ticked = true;  // I1, card 3
+  TTablePageModel idsAgain = Load(TTablePage::IDCard);
+  KeepShownTicks(idsAgain, ids);
+  EXPECT_EQ(Cards(idsAgain), (Strings{"100", "20", "3"})) << "by card number";
+  EXPECT_EQ(TickedCards(idsAgain), Strings{"3"});
+
+  TCardSort sort;
+  const struct {
+    TCardColumn click;
+    Strings order;
+  } clicks[] = {{TCardColumn::Card, {"100", "20", "3"}},
+                {TCardColumn::Name, {"3", "20", "100"}},
+                {TCardColumn::Name, {"100", "20", "3"}},
+                {TCardColumn::Card, {"3", "20", "100"}}};
+  for (const auto& c : clicks) {
+    sort.Click(c.click);
+    SortCardRows(fresh.cards, sort);
+    EXPECT_EQ(Cards(fresh), c.order);
+    EXPECT_EQ(TickedCards(fresh), Strings{"20"});
+  }
 }
 
 TEST_F(TablePagesTest, MessageAndIDLinesBelongToTheirLongestPrefix) {

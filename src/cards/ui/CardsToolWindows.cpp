@@ -18,7 +18,7 @@ void RegisterCardsToolWindows(TfMain& main) {
   entry.buttonIcon = QStyle::SP_FileDialogDetailedView;
   entry.menu = TMainMenu::Setup;
   entry.itemName = "miCardholders";
-  entry.itemText = "&Cardholders";
+  entry.itemText = "Cardholde&rs";
   entry.factory = [&dm] { return new TfCard(dm); };
   entry.prepare = [&dm](QWidget* w) {
     auto* card = static_cast<TfCard*>(w);

@@ -34,6 +34,7 @@
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "store/Program.h"
+#include "tables/ui/TablesToolWindows.h"
 
 namespace korvo {
 namespace {
@@ -98,6 +99,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   RegisterConfigToolWindows(*this);
   RegisterCollectToolWindows(*this);
   RegisterCardsToolWindows(*this);
+  RegisterTablesToolWindows(*this);
   resize(1000, 660);
   dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }
