@@ -4,6 +4,7 @@
 #include <string>
 
 #include "support/MainFixture.h"
+#include "support/PythonReader.h"
 
 namespace korvo::test {
 
@@ -35,13 +36,7 @@ class TActivityFixture : public TMainFixture {
 
   // Runs a python3 script over a file and gives what it prints (Debian's readers check our files).
   std::string Python(const std::string& script, const std::string& path) {
-    dir.Write("read.py", script);
-    std::string out;
-    std::FILE* p = ::popen(("/usr/bin/python3 " + dir.File("read.py") + " '" + path + "' 2>&1").c_str(), "r");
-    char buf[512];
-    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
-    if (p) ::pclose(p);
-    return out;
+    return RunPythonReader(dir.Path(), script, path);
   }
 };
 

@@ -10,6 +10,7 @@
 #include "collect/TransactionOutput.h"
 #include "store/UploadConfig.h"
 #include "support/MainFixture.h"
+#include "support/PythonReader.h"
 
 namespace korvo {
 namespace {
@@ -46,13 +47,7 @@ class TransactionOutput : public test::TMainFixture {
         "print(t.header.dbversion, t.header.recordlen, t.header.year, t.header.month, t.header.day)\n"
         "print(' '.join('%s:%s%d.%d' % (f.name, f.type, f.length, f.decimal_count) for f in t.fields))\n"
         "for r in t: print('|'.join(repr(v) for v in r.values()))\n";
-    dir.Write("read.py", script);
-    std::string out;
-    std::FILE* p = ::popen(("/usr/bin/python3 " + dir.File("read.py") + " '" + path + "' 2>&1").c_str(), "r");
-    char buf[512];
-    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
-    if (p) ::pclose(p);
-    return out;
+    return test::RunPythonReader(dir.Path(), script, path);
   }
 
   TSysParam param;
