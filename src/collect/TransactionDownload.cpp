@@ -36,13 +36,6 @@ int ParseCount(const std::string& word) {
   return value;
 }
 
-int IntegerOr(const std::string& text, int fallback) {
-  const std::string t = TrimControl(text);
-  int value = 0;
-  auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  return t.empty() || ec != std::errc() || end != t.data() + t.size() ? fallback : value;
-}
-
 }  // namespace
 
 bool TTransEntry::IsTransactionFile() const {
@@ -165,7 +158,7 @@ void TTransactionDownload::LoadTerminal(const std::string& address, TDownloadRes
     ++result.unanswered;
     return;
   }
-  const int cardDigits = IntegerOr(ReadParameters(link_, address, "7"), 1);
+  const int cardDigits = ReadCardDigits(link_, address);
   int expected = 0;
   std::vector<std::string> records;
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {

@@ -25,6 +25,8 @@ std::string WaitModemReply(TLinkContext& link, const std::string& modemCommands)
 // Both stop at their next command once a stop is requested: the values not read stay empty, the
 // lines not sent add nothing.
 std::string ReadParameters(TLinkContext& link, const std::string& address, const std::string& numberList);
+// Parameter 7 of the terminal, the number of card digits: 1 when its value is no number.
+int ReadCardDigits(TLinkContext& link, const std::string& address);
 std::string SendCommandList(TLinkContext& link, const std::string& address, const std::string& commandLines);
 
 }  // namespace korvo

@@ -30,6 +30,11 @@ std::string ReadParameters(TLinkContext& link, const std::string& address, const
   return out;
 }
 
+int ReadCardDigits(TLinkContext& link, const std::string& address) {
+  const std::string values = ReadParameters(link, address, "7");
+  return CardDigitsOf(values.substr(0, values.find_first_of("\r\n")));
+}
+
 std::string SendCommandList(TLinkContext& link, const std::string& address, const std::string& commandLines) {
   const std::vector<std::string> lines = SplitCommandLines(commandLines);
   link.Ui.ProgressNotice("0-" + std::to_string(static_cast<int>(lines.size()) - 1));

@@ -1,5 +1,7 @@
 #include "link/ReplyTokens.h"
 
+#include <charconv>
+
 #include "store/TextCodec.h"
 
 namespace korvo {
@@ -59,6 +61,15 @@ std::string ParameterValue(std::string_view reply) {
     if (i > 3) value += ' ';
     value += TrimControl(tokens[i]);
   }
+  return value;
+}
+
+int CardDigitsOf(const std::string& parameterValue) {
+  const std::string t = TrimControl(parameterValue);
+  const char* begin = t.data() + (t.starts_with('+') ? 1 : 0);
+  int value = 0;
+  const auto [end, ec] = std::from_chars(begin, t.data() + t.size(), value);
+  if (begin == t.data() + t.size() || ec != std::errc() || end != t.data() + t.size()) return 1;
   return value;
 }
 

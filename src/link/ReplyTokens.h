@@ -16,4 +16,8 @@ std::vector<std::string> SplitReplyTokens(std::string_view reply);
 // blanks itself. Empty with three tokens or fewer, as for a line that got no answer.
 std::string ParameterValue(std::string_view reply);
 
+// The card digits a terminal's parameter 7 gives: its value trimmed, read as a decimal integer; 1
+// when it is no number.
+int CardDigitsOf(const std::string& parameterValue);
+
 }  // namespace korvo

@@ -124,13 +124,4 @@ std::string ExpiryLine(const TExpiry& e) {
   return PadZeros(e.card, 9) + e.date;
 }
 
-int CardDigitsOf(const std::string& parameterValue) {
-  const std::string t = TrimControl(parameterValue);
-  const char* begin = t.data() + (t.starts_with('+') ? 1 : 0);
-  int value = 0;
-  const auto [end, ec] = std::from_chars(begin, t.data() + t.size(), value);
-  if (begin == t.data() + t.size() || ec != std::errc() || end != t.data() + t.size()) return 1;
-  return value;
-}
-
 }  // namespace korvo

@@ -74,7 +74,4 @@ std::string MessageFileRecord(const std::string& line, int cardDigits);
 // The expiry line and record: the card with zeros to nine characters, never cut, then the date.
 std::string ExpiryLine(const TExpiry& e);
 
-// Card digits from the reply to "PAR 7": the trimmed value as a whole number, 1 when it is none.
-int CardDigitsOf(const std::string& parameterValue);
-
 }  // namespace korvo

@@ -38,11 +38,6 @@ std::string TargetReason(TDatabase& db, const std::string& address) {
   return {};
 }
 
-int ReadCardDigits(TLinkContext& link, const std::string& address) {
-  const std::string values = ReadParameters(link, address, "7");
-  return CardDigitsOf(values.substr(0, values.find_first_of("\r\n")));
-}
-
 bool Confirmed(const TTableJob& job, const TTableSendRequest& request, const std::string& target) {
   if (request.check == TAccessCheck::Caption) return request.caption == request.curLocation;
   return Contains(SendCommand(job.Link, target, "GETVER"), "KORVO");

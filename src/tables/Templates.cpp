@@ -53,11 +53,6 @@ bool Refuse(TLinkContext& link, TReport& report, TTemplateOutcome outcome, std::
   return true;
 }
 
-// Parameter 7; 1 when the reply is no number.
-int CardDigits(TLinkContext& link, const std::string& address) {
-  return ReplyInteger(ReadParameters(link, address, "7")).value_or(1);
-}
-
 std::string TemplateTextOf(TDatabase& db, const std::string& card) {
   TQuery q(db);
   q.SetSQL("SELECT fmBioData FROM tEmployees WHERE fsCardNo = ?", {TextValue(card)});
@@ -190,7 +185,7 @@ TTemplateSendReport SendTemplates(const TTemplateJob& job, const std::string& se
       Refuse(link, r, TTemplateOutcome::Refused, AddressRefusal(job.Db, listAddr, true)))
     return r;
   link.Ui.ProgressNotice("");
-  CardDigits(link, selectedAddr);  // asked on every SEND of the Tables window, though templates need none
+  ReadCardDigits(link, selectedAddr);  // asked on every SEND of the Tables window, though templates need none
   if (Refuse(link, r, TTemplateOutcome::NoAccess,
              page.caption == page.curLocation ? std::string() : "Can't access to " + page.caption))
     return r;
@@ -254,7 +249,7 @@ TTemplateGetReport GetTemplates(const TTemplateJob& job, const std::string& addr
   TTemplateGetReport r;
   if (Refuse(link, r, TTemplateOutcome::Refused, AddressRefusal(job.Db, address, true))) return r;
   try {
-    const int cardDigits = CardDigits(link, address);
+    const int cardDigits = ReadCardDigits(link, address);
     if (Refuse(link, r, TTemplateOutcome::NoAccess,
                page.caption == page.curLocation ? std::string() : "Can't access to " + page.caption))
       return r;

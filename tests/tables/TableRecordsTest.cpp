@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/ReplyTokens.h"
 #include "tables/MessageEditor.h"
 #include "tables/RowTexts.h"
 #include "tables/TableRecords.h"
