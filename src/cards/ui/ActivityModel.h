@@ -13,13 +13,14 @@ namespace korvo {
 class TDatabase;
 
 // The activity grid over a run of the list. Rows are read a window at a time as the view scrolls to
-// them, so a list of a million activities opens at once. Once the operator has scrolled a few windows
-// deep the run is counted: every later window then reads only its own rows, however deep.
+// them, so a list of a million activities opens at once. A window read by its offset steps over every
+// row before it; once the operator has scrolled that deep, the run is counted (one pass, about a second
+// for a million rows) and every later window reads only its own rows.
 class TActivityModel final : public QAbstractTableModel {
   Q_OBJECT
  public:
   static constexpr int kWindow = 256;
-  static constexpr int kCountAfter = 8 * kWindow;
+  static constexpr int kCountAfter = 64 * kWindow;
 
   TActivityModel(TDatabase& db, QObject* parent = nullptr);
   ~TActivityModel() override;
