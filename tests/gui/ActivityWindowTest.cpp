@@ -33,15 +33,12 @@ class ActivityWindowTest : public test::TGuiFixture {
     AddTerminal("192.168.1.207", "001", "Gate");
     AddTerminal("192.168.1.208", "002", "Hall");
     dm->ADOC.Execute("INSERT INTO tEmployees (fsCardNo, fsIDNo, fsName) VALUES ('408173', 'E-17', 'Zoe')");
-    const char* rows[][6] = {{"408176", "2026-12-09 12:00:00", "O", "01", "002", "00"},
-                             {"408173", "2026-12-08 07:58:00", "I", "00", "001", "00"},
-                             {"408173", "2026-12-08 17:03:00", "O", "01", "001", "F1"},
-                             {"408174", "2026-12-08 13:10:00", "I", "00", "002", "00"},
-                             {"408175", "2026-12-09 11:59:59", "I", "00", "001", "00"}};
-    for (const auto& r : rows)
-      dm->ADOC.Execute("INSERT INTO tActivities VALUES (?, ?, ?, ?, ?, ?)",
-                       {std::string(r[0]), std::string(r[1]), std::string(r[2]), std::string(r[3]),
-                        std::string(r[4]), std::string(r[5])});
+    dm->ADOC.Execute(
+        "INSERT INTO tActivities VALUES ('408176', '2026-12-09 12:00:00', 'O', '01', '002', '00'), "
+        "('408173', '2026-12-08 07:58:00', 'I', '00', '001', '00'), "
+        "('408173', '2026-12-08 17:03:00', 'O', '01', '001', 'F1'), "
+        "('408174', '2026-12-08 13:10:00', 'I', '00', '002', '00'), "
+        "('408175', '2026-12-09 11:59:59', 'I', '00', '001', '00')");
     dm->Settings.SetCurAddr("192.168.1.207");
     dm->Settings.SetCurLocation("Gate");
     NewMain().show();
