@@ -148,11 +148,14 @@ TActivityFilter TActivityBrowser::Fields() const {
 }
 
 void TActivityBrowser::pcCardChange() {
+  // Both queries run before any control changes: an error leaves the page as it was.
   const TActivityChoices choices = ActivityChoices(dm_.ADOC);
+  TActivityFilter fields = Fields();
+  fields.event = fields.location = "None";
+  model_->Show({TActivityForm::Full, fields, ""});
+  vActivity_->horizontalHeader()->setSortIndicatorShown(false);
   Fill(lbEvent_, choices.events);
   Fill(cbLocation_, choices.locations);
-  vActivity_->horizontalHeader()->setSortIndicatorShown(false);
-  model_->Show({TActivityForm::Full, Fields(), ""});
   Fill(cbFile_, BackupSources(dm_.ProgramFolder()));
   cbOut_->setToolTip(Q(OutputFileHint(dm_.SysParam.OutputFileName, dm_.SysParam.OutputFormat)));
   cbOut_->setEnabled(ReloadOutputOffered(dm_.SysParam.OutputFileName));
