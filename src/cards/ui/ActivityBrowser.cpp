@@ -212,8 +212,7 @@ void TActivityBrowser::bbReloadClick() {
     const TOutputDate today = Today(dm_.Clock);
     TBackupReload reload(dm_.ADOC, dm_.SysParam, dm_.ProgramFolder(), CenturyOf(today.year), today);
     TReloadSinks sinks{[this](const std::string& caption, int maximum) {
-                         // The captions are the system's own: none holds a "%" the bar would read as a format
-                         // code.
+                         // Fixed captions without "%", which the bar would read as a format code.
                          vmOut_->setFormat(Q(caption));
                          vmOut_->setRange(0, std::max(maximum, 1));
                          vmOut_->setValue(0);
