@@ -120,6 +120,8 @@ void TMappingTable::Post() {
           "Row cannot be located for updating. Some values may have been changed since it was last read.");
   }
   rows_[static_cast<std::size_t>(current_)] = edit_;
+  ++postCount_;
+  lastPostedKey_ = edit_[0];
   state_ = TState::Browse;
   modified_ = false;
 }

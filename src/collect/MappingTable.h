@@ -65,6 +65,9 @@ class TMappingTable {
   // Writes the edited or inserted row. The key must hold more than blanks.
   void Post();
   void Cancel();
+  // Rows written so far, and the key of the last one: what a window checks after a change.
+  int PostCount() const { return postCount_; }
+  const std::string& LastPostedKey() const { return lastPostedKey_; }
 
  private:
   void Read();
@@ -79,6 +82,8 @@ class TMappingTable {
   TState state_ = TState::Browse;
   bool modified_ = false;
   int current_ = -1;
+  int postCount_ = 0;
+  std::string lastPostedKey_;
 };
 
 }  // namespace korvo
