@@ -39,7 +39,10 @@ TEST_F(SysInfoSim, FillsTheNineValues) {
   // 10 cardholders: 3 with two templates, 2 with none; one template is 768 digits.
   const std::string one(768, 'A'), two = one + "+" + one;
   for (int i = 0; i < 10; ++i) Cardholder("C" + std::to_string(i), i < 3 ? two : i < 5 ? "" : one);
-  korvosim::generateTransactions(*terminal, korvosim::TransactionPlan{.records = 7, .days = 2});
+  korvosim::TransactionPlan plan;
+  plan.records = 7;
+  plan.days = 2;
+  korvosim::generateTransactions(*terminal, plan);
   terminal->setTemplate("00000001", 0, std::string(384, 'x'));
   terminal->setTemplate("00000001", 1, std::string(384, 'y'));
 
