@@ -44,7 +44,8 @@ class TLineSource {
 // the front end's hooks.
 class TAskingUi final : public TOperatorUi {
  public:
-  TAskingUi(TOperatorUi& inner, TLineSource& lines, std::ostream& err) : inner_(inner), lines_(lines), err_(err) {}
+  TAskingUi(TOperatorUi& inner, TLineSource& lines, std::ostream& err)
+      : inner_(inner), lines_(lines), err_(err) {}
   void ProcessMessages() override { inner_.ProcessMessages(); }
   void Warning(const std::string& text) override { inner_.Warning(text); }
   void Information(const std::string& text) override { inner_.Information(text); }
@@ -82,10 +83,13 @@ class TConsoleCommand final : public TCliCommand {
     TAskingUi ui(c.ui, lines, c.err);
     TResultList list;
     std::string last;
-    TDirectConsole console(c.dm.Link, ui, list, [&](const std::string& m) { c.dm.WriteLog(m, true); }, last);
+    TDirectConsole console(
+        c.dm.Link, ui, list, [&](const std::string& m) { c.dm.WriteLog(m, true); }, last);
     std::vector<std::string> history;
     const std::string prompt = TerminalLabel(*row) + "> ";
-    if (lines.Edited()) c.err << "Direct Command : " << TerminalLabel(*row) << ". Ctrl+X recalls the last command, Ctrl+D ends.\n";
+    if (lines.Edited())
+      c.err << "Direct Command : " << TerminalLabel(*row)
+            << ". Ctrl+X recalls the last command, Ctrl+D ends.\n";
     while (const auto line = lines.Read(prompt, history, [&] { return last; })) {
       if (!line->empty() && (history.empty() || history.back() != *line)) history.push_back(*line);
       console.Run(address_, *line);

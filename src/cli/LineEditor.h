@@ -37,8 +37,8 @@ class TLineEditor {
   std::function<std::string()> recall_;
   std::string text_;
   std::size_t cursor_ = 0;
-  std::size_t index_;  // into the history; its size: the line being typed
-  std::string draft_;  // the line being typed while the history is browsed
+  std::size_t index_;   // into the history; its size: the line being typed
+  std::string draft_;   // the line being typed while the history is browsed
   std::string escape_;  // an escape sequence read so far
 };
 

@@ -11,9 +11,9 @@
 namespace korvo {
 namespace {
 
-constexpr const char* kLabels[] = {"System Path :",   "Disk Free Space :",      "Disk Total Space :",
-                                   "Address :",       "Buffer :",               "Fingerprints Enrolled :",
-                                   "Cardholders :",   "Activities :",           "Template in Database :"};
+constexpr const char* kLabels[] = {"System Path :", "Disk Free Space :", "Disk Total Space :",
+                                   "Address :",     "Buffer :",          "Fingerprints Enrolled :",
+                                   "Cardholders :", "Activities :",      "Template in Database :"};
 constexpr const char* kUnits[] = {"", "MB", "MB", "", "Record", "Record", "Record", "Record", "Record"};
 
 // korvo2k-cli sysinfo [ADDRESS]: the System Information window's values, for the current terminal

@@ -23,7 +23,8 @@ class TTerminalsCommand final : public TCliCommand {
 
   void AddArguments(CLI::App& command) override {
     command.require_subcommand(1);
-    list_ = command.add_subcommand("list", "print every terminal: address, number, location and port, tab-separated");
+    list_ = command.add_subcommand("list",
+                                   "print every terminal: address, number, location and port, tab-separated");
     add_ = command.add_subcommand("add", "add a terminal");
     edit_ = command.add_subcommand("edit", "change the fields given of a terminal");
     remove_ = command.add_subcommand("remove", "remove a terminal");
@@ -39,7 +40,8 @@ class TTerminalsCommand final : public TCliCommand {
     for (CLI::App* sub : {add_, edit_}) {
       sub->add_option("--termno", fields_.termNo, "terminal number, up to 3 characters");
       sub->add_option("--location", fields_.location, "location, up to 15 characters");
-      sub->add_option("--port", fields_.port, "serial port number (COM n), or the TCP port of a network terminal");
+      sub->add_option("--port", fields_.port,
+                      "serial port number (COM n), or the TCP port of a network terminal");
     }
     edit_->add_option("--address", newAddress_, "the new address");
   }
@@ -57,7 +59,8 @@ class TTerminalsCommand final : public TCliCommand {
     if (test_->parsed()) return TestCommunication(c.dm.Link, c.ui, address_) ? kExitDone : kExitFailed;
 
     const int row = Find(table, address_);
-    if (add_->parsed() && row >= 0) return Refuse(c, "the terminal " + address_ + " is stored already: use terminals edit");
+    if (add_->parsed() && row >= 0)
+      return Refuse(c, "the terminal " + address_ + " is stored already: use terminals edit");
     if (!add_->parsed() && row < 0) return Refuse(c, "no terminal has the address " + address_);
     if (remove_->parsed()) {
       table.MoveTo(row);

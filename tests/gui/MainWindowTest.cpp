@@ -110,7 +110,8 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* setup = Find<QMenu>("miSetup");
   QStringList setupItems;
   for (QAction* a : setup->actions()) setupItems << a->text();
-  EXPECT_EQ(setupItems, (QStringList{"Cardholde&rs", "&Communication", "&Data Loading", "Tables", "&Administrator", "&System"}));
+  EXPECT_EQ(setupItems, (QStringList{"Cardholde&rs", "&Communication", "&Data Loading", "Tables",
+                                     "&Administrator", "&System"}));
   auto* imm = Find<QAction>("Imm");
   auto* pass = Find<QAction>("Pass");
   EXPECT_EQ(imm->text(), "Immediate Data Loading");
@@ -120,9 +121,8 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tb = Find<QToolBar>("tbMenu");
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
-  EXPECT_EQ(buttons,
-            (QStringList{"tbLoad", "tbTime", "tbDirect", "tbCard", "tbComm", "tbLoading", "tbTable", "tbAdm", "tbHardware",
-                         "tbExit"}));
+  EXPECT_EQ(buttons, (QStringList{"tbLoad", "tbTime", "tbDirect", "tbCard", "tbComm", "tbLoading", "tbTable",
+                                  "tbAdm", "tbHardware", "tbExit"}));
   EXPECT_EQ(Find<QAction>("tbLoad")->text(), "Load Data");
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
   EXPECT_EQ(Find<QAction>("tbDirect")->text(), "Direct Command");

@@ -37,7 +37,9 @@ class ToolsWindowTest : public test::TGuiFixture {
   void SetUp() override {
     TGuiFixture::SetUp();
     dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
-    dm->Link.NetStreamFactory = [this] { return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300)); };
+    dm->Link.NetStreamFactory = [this] {
+      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
+    };
     for (const std::string n : {"1", "2"}) {
       auto t = std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{.logonCode = n});
       terminals.push_back(t);
@@ -78,7 +80,8 @@ TEST_F(ToolsWindowTest, CommunicationGridFollowsTheTree) {
   auto* nav = w->findChild<TDBNavigator*>("NavTerm");
   ASSERT_TRUE(grid && nav);
   QStringList titles;
-  for (int c = 0; c < 4; ++c) titles << grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+  for (int c = 0; c < 4; ++c)
+    titles << grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
   EXPECT_EQ(titles, (QStringList{"Address ", "TermNo", "Location", "Port"}));
   for (const auto& [column, limit] : std::vector<std::pair<int, int>>{{0, 50}, {1, 3}, {2, 15}}) {
     QWidget* editor = grid->itemDelegate()->createEditor(grid, {}, grid->model()->index(0, column));

@@ -47,7 +47,8 @@ TEST_F(Communication, RowsKeepTheirOtherFieldsAndDuplicatesStayInEdit) {
   table.Refresh();
   Add({"3", "003", "Gate", "2"});
   Add({"127.0.0.1", "001", "Door", ""});
-  EXPECT_EQ(Stored(), (Strings{"127.0.0.1|001|Door|0|integer", "3|003|Gate|2|integer", "5|001|Gate|1|integer"}));
+  EXPECT_EQ(Stored(),
+            (Strings{"127.0.0.1|001|Door|0|integer", "3|003|Gate|2|integer", "5|001|Gate|1|integer"}));
 
   // Editing a row changes its four fields only.
   table.MoveTo(2);
@@ -77,7 +78,8 @@ TEST_F(Communication, RowsKeepTheirOtherFieldsAndDuplicatesStayInEdit) {
 TEST_F(Communication, FieldLimitsAndLocationWarnings) {
   const std::vector<std::pair<TTerminalFields, std::string>> refusals = {
       {{"", "1", "A", "1"}, "The address must have a value."},
-      {{std::string(51, '1'), "1", "A", "1"}, "The address " + std::string(51, '1') + " is longer than 50 characters."},
+      {{std::string(51, '1'), "1", "A", "1"},
+       "The address " + std::string(51, '1') + " is longer than 50 characters."},
       {{"1", "1234", "A", "1"}, "The terminal number 1234 is longer than 3 characters."},
       {{"1", "1", "Sixteen letters!", "1"}, "The location Sixteen letters! is longer than 15 characters."},
       {{"1", "1", "A", "x1"}, "The port x1 is no whole number."},
@@ -102,8 +104,9 @@ TEST_F(Communication, TestLooksForTheProductWordInAnyCase) {
   korvosim::TcpFront tcp;
   auto terminal = std::make_shared<korvosim::Terminal>();
   AddTerminal("127.0.0.1", tcp.add(terminal));
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"korvo2k/bio Ver 2.00", "information"}, {"KORVO2K/Bio Ver 2.00", "information"}, {"OTHER 1.0", "error"}};
+  const std::vector<std::pair<std::string, std::string>> cases = {{"korvo2k/bio Ver 2.00", "information"},
+                                                                  {"KORVO2K/Bio Ver 2.00", "information"},
+                                                                  {"OTHER 1.0", "error"}};
   for (const auto& [version, kind] : cases) {
     terminal->setVersion(version);
     ui.calls.clear();

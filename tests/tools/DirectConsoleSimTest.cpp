@@ -81,7 +81,8 @@ TEST_F(DirectConsoleSim, CommandsGoUpperCasedAndFileChangesAreLogged) {
     EXPECT_EQ(list.Lines(), c.shown) << c.box;
     EXPECT_EQ(last, c.box);
   }
-  EXPECT_EQ(Log(), (Strings{"Direct Command : LOAD SYSTEM\\X.DAT.", "Direct Command : DELFILE SYSTEM\\X.DAT."}));
+  EXPECT_EQ(Log(),
+            (Strings{"Direct Command : LOAD SYSTEM\\X.DAT.", "Direct Command : DELFILE SYSTEM\\X.DAT."}));
   EXPECT_TRUE(ui.Texts("error").empty());
 }
 
@@ -91,7 +92,8 @@ TEST_F(DirectConsoleSim, SystemLogLayouts) {
                               .text = "01/02/24 10:00:00 DOOR OPEN 02/02/24 11:30:00 ALARM 2 Records",
                               .times = 1});
   ASSERT_TRUE(Run("syslogdat"));
-  EXPECT_EQ(list.Lines(), (Strings{"", "01/02/24 10:00:00 DOOR OPEN ", "02/02/24 11:30:00 ALARM ", "2 Records"}));
+  EXPECT_EQ(list.Lines(),
+            (Strings{"", "01/02/24 10:00:00 DOOR OPEN ", "02/02/24 11:30:00 ALARM ", "2 Records"}));
   ASSERT_TRUE(Run("DELFILE SYSLOGDAT"));
   ASSERT_TRUE(Run("SYSLOGDAT"));
   EXPECT_EQ(list.Lines(), Strings{"0 Records"});

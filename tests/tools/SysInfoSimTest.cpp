@@ -48,7 +48,8 @@ TEST_F(SysInfoSim, FillsTheNineValues) {
 
   TSysInfoValues v;
   FillSysInfo(Sources(" 127.0.0.1 "), v);
-  EXPECT_EQ(v, (TSysInfoValues{dm.ProgramFolder(), "5120.00 ", "10245.00 ", kNet, "7 ", "2 ", "10 ", "0 ", "13 "}));
+  EXPECT_EQ(
+      v, (TSysInfoValues{dm.ProgramFolder(), "5120.00 ", "10245.00 ", kNet, "7 ", "2 ", "10 ", "0 ", "13 "}));
 }
 
 TEST_F(SysInfoSim, WithoutACurrentTerminalNothingIsSent) {
@@ -59,7 +60,8 @@ TEST_F(SysInfoSim, WithoutACurrentTerminalNothingIsSent) {
 }
 
 TEST_F(SysInfoSim, ACountThatIsNoNumberLeavesTheRestEmpty) {
-  terminal->addReplyOverride({.match = "DIR TRANS", .kind = Kind::Text, .text = "TRANS 1 Bytes Used 010124.DAT many NEW\r\n*"});
+  terminal->addReplyOverride(
+      {.match = "DIR TRANS", .kind = Kind::Text, .text = "TRANS 1 Bytes Used 010124.DAT many NEW\r\n*"});
   TSysInfoValues v;
   EXPECT_THROW(FillSysInfo(Sources(), v), std::runtime_error);
   EXPECT_EQ(v, (TSysInfoValues{dm.ProgramFolder(), "5120.00 ", "10245.00 ", kNet, "", "", "", "", ""}));

@@ -20,7 +20,8 @@ TfCommunication::TfCommunication(TDM& dm, QWidget* parent) : TToolForm(dm, paren
   setWindowTitle("Communication Setting");
   setObjectName("fCommunication");
   const auto guard = [this](const std::function<void()>& action) { Guarded(action); };
-  model_ = new TMappingModel(dm_.ADOC, kTerminalsTable, {"Address ", "TermNo", "Location", "Port"}, guard, this);
+  model_ =
+      new TMappingModel(dm_.ADOC, kTerminalsTable, {"Address ", "TermNo", "Location", "Port"}, guard, this);
   dbTerm_ = new QTableView(this);
   dbTerm_->setObjectName("dbTerm");
   dbTerm_->setModel(model_);
@@ -72,8 +73,7 @@ void TfCommunication::bbTestClick() {
   const int row = model_->Table().Current();
   if (row < 0) return;
   const std::string address = model_->Table().Row(row)[0];
-  RunJob("Testing the communication with " + address,
-         [&] { TestCommunication(dm_.Link, dm_.Ui, address); });
+  RunJob("Testing the communication with " + address, [&] { TestCommunication(dm_.Link, dm_.Ui, address); });
 }
 
 void TfCommunication::bbCloseClick() {

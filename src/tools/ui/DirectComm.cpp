@@ -86,8 +86,8 @@ void TfDirect::edCmdEnter() {
   const std::string address = dm_.Settings.CurAddr();
   bool empty = false;
   RunJob("Direct Command", [&] {
-    TDirectConsole console(dm_.Link, dm_.Ui, *lines_, [this](const std::string& m) { dm_.WriteLog(m, true); },
-                           LastCommand());
+    TDirectConsole console(
+        dm_.Link, dm_.Ui, *lines_, [this](const std::string& m) { dm_.WriteLog(m, true); }, LastCommand());
     empty = console.Run(address, text);
   });
   if (empty) edCmd_->clear();
@@ -103,7 +103,8 @@ void TfDirect::PSaveClick() {
   if (SaveDialog) {
     chosen = SaveDialog();
   } else {
-    const QString name = QFileDialog::getSaveFileName(this, "Save To Text File", QString(), "Text files (*.TXT)");
+    const QString name =
+        QFileDialog::getSaveFileName(this, "Save To Text File", QString(), "Text files (*.TXT)");
     if (!name.isEmpty()) chosen = name;
   }
   if (!chosen) return;

@@ -79,7 +79,8 @@ void TfSysInfo::showEvent(QShowEvent* event) {
 void TfSysInfo::FormShow() {
   // The terminal is asked only when no other job talks to one; the database counts come all the same.
   TJobs::TGuard job = dm_.Jobs.Start("System Information");
-  TSysInfoSources sources{dm_.Link, dm_.ADOC, dm_.ProgramFolder(), job ? dm_.Settings.CurAddr() : std::string()};
+  TSysInfoSources sources{dm_.Link, dm_.ADOC, dm_.ProgramFolder(),
+                          job ? dm_.Settings.CurAddr() : std::string()};
   sources.diskSpace = DiskSpace;
   TSysInfoValues values;
   std::string error;
