@@ -24,12 +24,8 @@ TfCommunication::TfCommunication(TDM& dm, QWidget* parent) : TToolForm(dm, paren
       new TMappingModel(dm_.ADOC, kTerminalsTable, {"Address ", "TermNo", "Location", "Port"}, guard, this);
   dbTerm_ = new QTableView(this);
   dbTerm_->setObjectName("dbTerm");
-  dbTerm_->setModel(model_);
-  dbTerm_->setItemDelegate(new TMappingDelegate(dbTerm_));
   dbTerm_->setSelectionMode(QAbstractItemView::SingleSelection);
   dbTerm_->horizontalHeader()->setStretchLastSection(true);
-  dbTerm_->setColumnWidth(0, 160);
-  dbTerm_->setColumnWidth(2, 140);
   navTerm_ = new TDBNavigator(this);
   navTerm_->setObjectName("NavTerm");
   auto* bbTest = new QPushButton(" &Test Communication", this);
@@ -52,6 +48,8 @@ TfCommunication::TfCommunication(TDM& dm, QWidget* parent) : TToolForm(dm, paren
   // Opening reads the list; the tree is rebuilt only by the operator's changes.
   model_->Navigate(TMappingModel::TButton::Refresh);
   navTerm_->Bind(model_, dbTerm_, [this] { return dm_.Ui.AskYesNo("Delete record?"); });
+  dbTerm_->setColumnWidth(0, 160);
+  dbTerm_->setColumnWidth(2, 140);
   connect(model_, &TMappingModel::DataChange, this, &TfCommunication::dsTermDataChange);
 }
 
@@ -68,8 +66,10 @@ void TfCommunication::dsTermDataChange() {
 
 void TfCommunication::bbTestClick() {
   // A pending edit is stored first: the test goes to the row as the database holds it.
-  model_->Navigate(TMappingModel::TButton::Post);
-  if (model_->Table().State() != TMappingTable::TState::Browse) return;
+  if (model_->Table().State() != TMappingTable::TState::Browse) {
+    model_->Navigate(TMappingModel::TButton::Post);
+    if (model_->Table().State() != TMappingTable::TState::Browse) return;
+  }
   const int row = model_->Table().Current();
   if (row < 0) return;
   const std::string address = model_->Table().Row(row)[0];
