@@ -141,7 +141,7 @@ std::optional<std::string> ReadEditedLine(int fd, std::ostream& out, const std::
     t.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL);
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
-    tcsetattr(fd, TCSAFLUSH, &t);
+    tcsetattr(fd, TCSADRAIN, &t);
   }
   TLineEditor editor(history, recall);
   out << editor.Render(prompt) << std::flush;
@@ -155,7 +155,7 @@ std::optional<std::string> ReadEditedLine(int fd, std::ostream& out, const std::
     state = editor.Feed(byte);
     out << editor.Render(prompt) << std::flush;
   }
-  if (raw) tcsetattr(fd, TCSAFLUSH, &saved);
+  if (raw) tcsetattr(fd, TCSADRAIN, &saved);
   out << "\r\n" << std::flush;
   if (state == TLineEditor::TState::EndOfInput) return std::nullopt;
   return editor.Text();

@@ -1,6 +1,9 @@
 // The terminal utilities on the command line against the simulated serial bus: a terminal added from
 // an empty folder, then talked to; the console; the system information.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -156,6 +159,28 @@ TEST(LineEditor, KeysEditTheLine) {
   EXPECT_EQ(e.Render("> "), "\r> ab\x1b[K\x1b[1D");
   EXPECT_EQ(e.Feed('\x03'), TLineEditor::TState::Cancelled);
   EXPECT_EQ(e.Text(), "");
+}
+
+TEST(LineEditor, ReadsATerminalInRawModeAndRestoresIt) {
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  // The keys arrive before the editor reads them: a terminal already raw takes them as they are.
+  termios before{};
+  ASSERT_EQ(tcgetattr(slave, &before), 0);
+  before.c_lflag &= ~static_cast<tcflag_t>(ICANON | ISIG);
+  before.c_lflag |= ECHO;
+  ASSERT_EQ(tcsetattr(slave, TCSANOW, &before), 0);
+  const std::string typed = "ab\x1b[Dc\r\x04";
+  ASSERT_EQ(write(master, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  std::ostringstream drawn;
+  EXPECT_EQ(ReadEditedLine(slave, drawn, "> ", {}, {}).value_or("<none>"), "acb");
+  EXPECT_NE(drawn.str().find("\r> acb\x1b[K\x1b[1D"), std::string::npos);
+  termios mode{};
+  ASSERT_EQ(tcgetattr(slave, &mode), 0);
+  EXPECT_EQ(mode.c_lflag, before.c_lflag) << "the mode it found is back";
+  EXPECT_FALSE(ReadEditedLine(slave, drawn, "> ", {}, {})) << "Ctrl+D on an empty line ends the input";
+  close(master);
+  close(slave);
 }
 
 }  // namespace
