@@ -198,13 +198,18 @@ TEST_F(ToolsWindowTest, SystemInformationFromTheAboutBox) {
   QPushButton* sysInfo = nullptr;
   for (auto* b : main->findChildren<QPushButton*>("bbSysInfo")) sysInfo = b;
   ASSERT_TRUE(sysInfo);
+  // Closed as soon as it shows its last value.
   QString shown;
-  QTimer::singleShot(0, [&] {
-    if (auto* modal = qobject_cast<TfSysInfo*>(QApplication::activeModalWidget())) {
+  QTimer poll;
+  int ticks = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* modal = qobject_cast<TfSysInfo*>(QApplication::activeModalWidget());
+    if (modal && (!modal->Value(8).isEmpty() || ++ticks > 500)) {
       shown = modal->Value(3);
       modal->accept();
     }
   });
+  poll.start(10);
   sysInfo->click();
   EXPECT_EQ(shown, "127.0.0.1@1");
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <exception>
 
 #include "store/DataMod.h"
@@ -72,7 +73,8 @@ void TfSysInfo::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!filled_) {
     filled_ = true;
-    FormShow();
+    // Filled once the window stands on the screen: the terminal may take a while to answer.
+    QTimer::singleShot(0, this, &TfSysInfo::FormShow);
   }
 }
 
