@@ -53,7 +53,7 @@ class TAskingUi final : public TOperatorUi {
   bool AskYesNo(const std::string& text) override {
     if (!lines_.Edited()) err_ << text << " [y/N]\n";
     const auto answer = lines_.Read(text + " [y/N] ", {}, {});
-    return answer && !answer->empty() && (answer->front() == 'y' || answer->front() == 'Y');
+    return answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
   }
   TAbortRetry AskAbortRetry(const std::string& text) override { return inner_.AskAbortRetry(text); }
 

@@ -1,4 +1,8 @@
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <iostream>
+#include <istream>
 #include <ostream>
 
 #include "cli/Command.h"
@@ -18,7 +22,7 @@ class TTerminalsCommand final : public TCliCommand {
   TTerminalsCommand()
       : TCliCommand("terminals",
                     "terminals list | add ADDRESS [options] | edit ADDRESS [--address NEW] [options] | "
-                    "remove ADDRESS | test ADDRESS",
+                    "remove ADDRESS [--yes] | test ADDRESS",
                     "list, add, edit or remove the terminals of the database, or test the link to one") {}
 
   void AddArguments(CLI::App& command) override {
@@ -27,7 +31,8 @@ class TTerminalsCommand final : public TCliCommand {
                                    "print every terminal: address, number, location and port, tab-separated");
     add_ = command.add_subcommand("add", "add a terminal");
     edit_ = command.add_subcommand("edit", "change the fields given of a terminal");
-    remove_ = command.add_subcommand("remove", "remove a terminal");
+    remove_ = command.add_subcommand("remove", "remove a terminal, with its table lists");
+    remove_->add_flag("--yes", yes_, "do not ask; needed when stdin is no terminal");
     test_ = command.add_subcommand("test", "send GETVER and tell whether the terminal answers as a KORVO");
     for (CLI::App* sub : {add_, edit_, remove_, test_}) {
       sub->fallthrough();
@@ -63,6 +68,7 @@ class TTerminalsCommand final : public TCliCommand {
       return Refuse(c, "the terminal " + address_ + " is stored already: use terminals edit");
     if (!add_->parsed() && row < 0) return Refuse(c, "no terminal has the address " + address_);
     if (remove_->parsed()) {
+      if (!yes_ && !Confirmed(c)) return failed_ ? kExitFailed : kExitDone;
       table.MoveTo(row);
       table.Delete();
       return kExitDone;
@@ -97,6 +103,20 @@ class TTerminalsCommand final : public TCliCommand {
       if (table.Row(i)[0] == address) return i;
     return -1;
   }
+  // The grid's "Delete record?": only a person can say yes, a script says so with --yes.
+  bool Confirmed(TCliContext& c) {
+    if (&c.in == &std::cin && !::isatty(STDIN_FILENO)) {
+      c.err << "error: stdin is no terminal; give --yes to remove the terminal " << address_ << '\n';
+      failed_ = true;
+      return false;
+    }
+    c.out << "Delete record? [y/N] " << std::flush;
+    std::string answer;
+    std::getline(c.in, answer);
+    if (answer == "y" || answer == "Y" || answer == "yes") return true;
+    c.out << "Nothing removed.\n";
+    return false;
+  }
   static int Refuse(TCliContext& c, const std::string& why) {
     c.err << "error: " << why << '\n';
     return kExitFailed;
@@ -110,6 +130,8 @@ class TTerminalsCommand final : public TCliCommand {
   std::string address_;
   std::string newAddress_;
   TTerminalFields fields_;
+  bool yes_ = false;
+  bool failed_ = false;
 };
 
 }  // namespace

@@ -64,7 +64,8 @@ TEST_F(CliTools, TerminalsAreKeptByTheWindowsRules) {
       {{"terminals", "edit", "2", "--address", "5", "--location", "Hall"}, 0, "", ""},
       {{"terminals", "edit", "9", "--location", "Hall"}, 1, "", "error: no terminal has the address 9\n"},
       {{"terminals", "add", "6"}, 0, "", "warning: The terminal 6 has no location"},
-      {{"terminals", "remove", "6"}, 0, "", ""},
+      {{"terminals", "remove", "6"}, 0, "Delete record? [y/N] Nothing removed.\n", ""},
+      {{"terminals", "remove", "6", "--yes"}, 0, "", ""},
       {{"terminals", "list"}, 0, "1\t001\tGate\t7\n5\t\tHall\t0\n", ""},
   };
   for (const auto& s : steps) {
