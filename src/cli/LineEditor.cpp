@@ -114,6 +114,10 @@ TLineEditor::TState TLineEditor::Key(char byte) {
     case 0x0e:
       Browse(1);
       return TState::Editing;
+    case 0x15:  // Ctrl+U: the text before the cursor goes
+      text_.erase(0, cursor_);
+      cursor_ = 0;
+      return TState::Editing;
     case 0x18:  // Ctrl+X
       if (recall_) Show(recall_());
       return TState::Editing;

@@ -9,8 +9,9 @@
 namespace korvo {
 
 // One line typed at a terminal, edited in place: the cursor keys, Home / End (also Ctrl+A / Ctrl+E),
-// Backspace and Delete, Up / Down (also Ctrl+P / Ctrl+N) through the lines entered before, and Ctrl+X,
-// which puts `recall`'s text back with the cursor at its end. Fed one byte at a time.
+// Backspace and Delete, Ctrl+U (the text before the cursor), Up / Down (also Ctrl+P / Ctrl+N) through the
+// lines entered before, and Ctrl+X, which puts `recall`'s text back with the cursor at its end. Fed one byte
+// at a time.
 class TLineEditor {
  public:
   enum class TState { Editing, Done, Cancelled, EndOfInput };

@@ -143,6 +143,7 @@ TEST(LineEditor, KeysEditTheLine) {
       {"ab\x1b[A", "DIR TRANS", 9},
       {"ab\x1b[A\x1b[A\x1b[A\x1b[B\x1b[B", "ab", 2},
       {"x\x18", "LAST", 4},
+      {"abc\x02\x15", "c", 0},
       {"\xc3\xa9t\x1b[D\x1b[D\x1b[C\x7f", "t", 0},
   };
   for (const auto& c : cases) {
