@@ -47,6 +47,11 @@ class TSysInfoCommand final : public TCliCommand {
       if (*kUnits[i] && !values[i].empty()) c.out << kUnits[i];
       c.out << '\n';
     }
+    // A silent terminal lists no transactions and answers FINGERS with the "--" of no answer.
+    if (rc == kExitDone && values[5] == "-- ") {
+      c.err << "error: no answer from the terminal " << values[3] << '\n';
+      rc = kExitFailed;
+    }
     return rc;
   }
 

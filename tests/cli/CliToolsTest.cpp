@@ -127,6 +127,13 @@ TEST_F(CliTools, SysInfoOfATerminal) {
                        "Record\nActivities : 0 Record\nTemplate in Database : 0 Record\n"),
             std::string::npos)
       << r.out;
+
+  // A logon code keeps the silent bus address to plain exchanges: no framed retries.
+  ASSERT_EQ(Run({"terminals", "add", "2@5", "--location", "Hall", "--port", "7"}).rc, 0);
+  const TRun silent = Run({"sysinfo", "2@5"});
+  EXPECT_EQ(silent.rc, 1);
+  EXPECT_NE(silent.out.find("\nFingerprints Enrolled : -- Record\n"), std::string::npos) << silent.out;
+  EXPECT_NE(silent.err.find("error: no answer from the terminal 2@5\n"), std::string::npos) << silent.err;
 }
 
 TEST(LineEditor, KeysEditTheLine) {
