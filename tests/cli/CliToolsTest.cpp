@@ -128,8 +128,10 @@ TEST_F(CliTools, SysInfoOfATerminal) {
             std::string::npos)
       << r.out;
 
-  // A logon code keeps the silent bus address to plain exchanges: no framed retries.
-  ASSERT_EQ(Run({"terminals", "add", "2@5", "--location", "Hall", "--port", "7"}).rc, 0);
+  // A bus where nobody answers on COM8; a logon code keeps it to plain exchanges, without framed retries.
+  korvosim::SerialBus quiet;
+  dir.Write("PORTS.CFG", "[Ports]\nCOM7=" + bus.slavePath() + "\nCOM8=" + quiet.slavePath() + "\n");
+  ASSERT_EQ(Run({"terminals", "add", "2@5", "--location", "Hall", "--port", "8"}).rc, 0);
   const TRun silent = Run({"sysinfo", "2@5"});
   EXPECT_EQ(silent.rc, 1);
   EXPECT_NE(silent.out.find("\nFingerprints Enrolled : -- Record\n"), std::string::npos) << silent.out;
