@@ -48,7 +48,7 @@ class TTerminalsCommand final : public TCliCommand {
       sub->add_option("--port", fields_.port,
                       "serial port number (COM n), or the TCP port of a network terminal");
     }
-    edit_->add_option("--address", newAddress_, "the new address");
+    edit_->add_option("--address", newAddress_, "the new address")->type_name("NEW");
   }
 
   int Execute(TCliContext& c) override {
