@@ -43,10 +43,11 @@ class TTerminalsCommand final : public TCliCommand {
     }
     list_->fallthrough();
     for (CLI::App* sub : {add_, edit_}) {
-      sub->add_option("--termno", fields_.termNo, "terminal number, up to 3 characters");
-      sub->add_option("--location", fields_.location, "location, up to 15 characters");
+      sub->add_option("--termno", fields_.termNo, "terminal number, up to 3 characters")->type_name("N");
+      sub->add_option("--location", fields_.location, "location, up to 15 characters")->type_name("TEXT");
       sub->add_option("--port", fields_.port,
-                      "serial port number (COM n), or the TCP port of a network terminal");
+                      "serial port number (COM n), or the TCP port of a network terminal")
+          ->type_name("N");
     }
     edit_->add_option("--address", newAddress_, "the new address")->type_name("NEW");
   }
