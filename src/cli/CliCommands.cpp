@@ -99,6 +99,9 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeTemplatesCommand());
   commands.push_back(MakeActivitiesCommand());
   commands.push_back(MakeReloadCommand());
+  commands.push_back(MakeTerminalsCommand());
+  commands.push_back(MakeConsoleCommand());
+  commands.push_back(MakeSysInfoCommand());
   return commands;
 }
 

@@ -85,7 +85,7 @@ TEST(CliUsage, TheHelpListsEveryCommandAndNoOther) {
   for (std::string line; std::getline(lines, line) && !line.empty();)
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') listed.push_back(line.substr(2, line.find(' ', 2) - 2));
   EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time", "config", "load", "tables", "cards",
-                             "templates", "activities", "reload"}))
+                             "templates", "activities", "reload", "terminals", "console", "sysinfo"}))
       << help;
 }
 
