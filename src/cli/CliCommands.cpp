@@ -99,6 +99,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeTemplatesCommand());
   commands.push_back(MakeActivitiesCommand());
   commands.push_back(MakeReloadCommand());
+  commands.push_back(MakeMonitorCommand());
   return commands;
 }
 
