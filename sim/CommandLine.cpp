@@ -133,7 +133,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     else if (a == "--gap")
       c.gapsMs = toInts(a, value());
     else if (a == "--lf")
-      c.lineEnd = "\n";
+      c.lineEnd = std::string(1, '\n');
     else if (a == "--no-end")
       c.lineEnd.clear();
     else if (a == "--tail")
