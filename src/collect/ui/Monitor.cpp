@@ -56,6 +56,8 @@ TfMonitor::~TfMonitor() {
 void TfMonitor::FormCreate() {
   // The card digits are read before anything can arrive, once; a job running meanwhile leaves 1.
   RunJob("Online", [this] { cardDigits_ = OnlineCardDigits(dm_.Link, dm_.Settings.SelectedAddr()); });
+  // Closed while the terminal was asked: nothing may listen for a window that is gone.
+  if (formClosed_) return;
   TOnlineListenerOptions options;
   options.bindAddress = BindAddress;
   const auto port = OnlinePortNumber(dm_.Settings.OnlinePort());
@@ -205,6 +207,7 @@ void TfMonitor::closeEvent(QCloseEvent* event) {
 }
 
 void TfMonitor::FormClose() {
+  formClosed_ = true;
   // Stops listening and ends the connections; what they received is stored, no longer shown.
   if (receiver_) Guarded([this] { receiver_->Stop(); });
   receiver_.reset();

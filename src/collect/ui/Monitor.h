@@ -76,6 +76,7 @@ class TfMonitor : public TToolForm {
   bool descending_ = false;
   bool processing_ = false;
   bool closeAsked_ = false;
+  bool formClosed_ = false;
 };
 
 }  // namespace korvo
