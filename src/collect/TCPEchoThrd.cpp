@@ -76,8 +76,9 @@ bool TTCPEchoThrd::Receive() {
 }
 
 void TTCPEchoThrd::ReadArrived() {
-  // Bounded: a peer that keeps sending may not hold the closing up.
-  constexpr std::size_t kMostAtClose = std::size_t{16} << 20;
+  // Bounded: a peer that keeps sending may neither hold the closing up nor fill the memory (a
+  // terminal sends a few lines a second; what lies beyond this goes with the reset connection).
+  constexpr std::size_t kMostAtClose = std::size_t{1} << 20;
   while (received_.size() < kMostAtClose) {
     const std::size_t before = received_.size();
     if (!Receive() || received_.size() == before) break;
