@@ -247,5 +247,34 @@ TEST_F(MonitorWindowTest, CloseStoresWhatArrivedAndReopeningListensOnTheSamePort
   ::close(taken);
 }
 
+TEST_F(MonitorWindowTest, AClosePressedWhileABatchIsShownWaitsUntilTheBatchIsStored) {
+  ASSERT_NE(Toggle(), nullptr);
+  int closeClicks = 0;
+  // A look at the window messages in the middle of the batch: the first line is shown, the second is next.
+  ui.OnProcessMessages = [&] {
+    if (closeClicks == 0 && Window() && Window()->findChild<QLineEdit*>("ECardNo")->text() == "1") {
+      ++closeClicks;
+      Find<QAction>("tbOnline")->trigger();
+      EXPECT_NE(Window(), nullptr) << "the close waits for the batch";
+    }
+  };
+  korvosim::OnlinePusher pusher(Push({Line("001", '1', 1), Line("001", '2', 2), Line("001", '3', 3)}));
+  ASSERT_TRUE(WaitRows(3));
+  QTest::qWait(20);
+  FlushDeletes();
+  ui.OnProcessMessages = nullptr;
+  EXPECT_EQ(closeClicks, 1);
+  EXPECT_EQ(Window(), nullptr);
+  EXPECT_EQ(Stored(), 3);
+  EXPECT_FALSE(Find<QAction>("tbOnline")->isChecked());
+  // Nobody listens any more.
+  auto o = Push({Line("001", '4', 4)});
+  o.retryMs = 10;
+  korvosim::OnlinePusher late(o);
+  for (int i = 0; i < 100 && late.connectFailures() == 0; ++i) std::this_thread::sleep_for(5ms);
+  EXPECT_GT(late.connectFailures(), 0);
+  late.stop();
+}
+
 }  // namespace
 }  // namespace korvo
