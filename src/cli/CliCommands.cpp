@@ -108,6 +108,7 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeTerminalsCommand());
   commands.push_back(MakeConsoleCommand());
   commands.push_back(MakeSysInfoCommand());
+  commands.push_back(MakeMonitorCommand());
   return commands;
 }
 
