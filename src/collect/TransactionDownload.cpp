@@ -1,5 +1,6 @@
 #include "collect/TransactionDownload.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 
@@ -96,9 +97,10 @@ int TTransactionDownload::CountTransactions(const std::string& address) {
 }
 
 namespace {
+// The closing line "*" came (whatever a line may add after it).
 bool EndsListing(const std::string& reply) {
   const std::vector<std::string> tokens = SplitReplyTokens(reply);
-  return !tokens.empty() && tokens.back() == "*";
+  return std::find(tokens.begin(), tokens.end(), "*") != tokens.end();
 }
 }  // namespace
 
