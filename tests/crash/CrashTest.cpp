@@ -111,6 +111,9 @@ TEST_F(Crash, SavesLeaveTheOldFileOrTheNewOne) {
     return t;
   }();
   ASSERT_FALSE(uploadText.empty()) << "the configuration file is found under its program name";
+  // The file a kill before the first save leaves is one of the two versions too.
+  ASSERT_TRUE(WriteUploadConfig(dir.Path(), test::CrashUploadParam(0), ui));
+  ASSERT_TRUE(SaveSettingsFile(dir.File("KORVOSET.DAT"), test::CrashSettings(0)));
   for (int i = 0; i < 16; ++i) {
     const bool settings = i % 2 == 0;
     SCOPED_TRACE(std::string(settings ? "settings" : "upload") + " round " + std::to_string(i));
