@@ -257,7 +257,7 @@ TEST_F(Crash, DownloadNeverLosesWhatTheTerminalDeleted) {
   tcp.transcript().setListener({});
   EXPECT_EQ(deletedWithoutBackup, 0);
   EXPECT_GE(restocked, 1) << "some rounds got as far as deleting the terminal's files";
-  EXPECT_EQ(deletions, restocked);
+  EXPECT_LE(restocked, deletions) << "the terminal lost its files only by a deletion seen";
 }
 
 }  // namespace
