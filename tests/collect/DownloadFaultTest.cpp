@@ -10,15 +10,20 @@
 #include <vector>
 
 #include "Faults.h"
+#include "SerialBus.h"
 #include "TcpFront.h"
 #include "Terminal.h"
 #include "TransactionGenerator.h"
 #include "collect/TransactionDownload.h"
 #include "link/SocketStream.h"
 #include "store/AtomicFile.h"
+#include "store/Clock.h"
+#include "store/DataMod.h"
 #include "store/Database.h"
+#include "store/Program.h"
 #include "store/UploadConfig.h"
 #include "support/NetTestSupport.h"
+#include "support/TemplateDatabase.h"
 
 namespace korvo {
 namespace {
@@ -153,6 +158,36 @@ TEST_F(DownloadFaults, ACutListingNeverDeletesWhatItDidNotBringIn) {
         << "the records counted came, so there is one attempt";
     EXPECT_EQ(Rows(), c.stored);
   }
+}
+
+// Over the serial bus the listings carry their closing "*" too: a whole download still deletes.
+TEST(DownloadSerial, AWholeDownloadOverTheBusDeletesTheTerminalsFiles) {
+  korvosim::SerialBus bus;
+  auto t = std::make_shared<korvosim::Terminal>();
+  bus.attach(1, t);
+  t->setFile("TRANS\\241224.DAT", {korvosim::transactionLine("000408173", 15, 30, 1, 'I', "00"),
+                                   korvosim::transactionLine("000408174", 15, 31, 2, 'O', "00")});
+  test::TTempFolder dir;
+  dir.Write("PORTS.CFG", "[Ports]\r\nCOM1=" + bus.slavePath() + "\r\n");
+  TRealClock clock;
+  test::TRecordingUi ui;
+  TProgram program(dir.Path(), clock, ui);
+  TDM& dm = test::StartProgram(program);
+  dm.ADOC.Execute(
+      "INSERT INTO tTerminals (fsAddr, fsTermNo, fsLocation, fnPort) VALUES ('1', '001', 'Door', 1)");
+  TSysParam param;
+  param.OutputType = "TXT";
+  param.OutputFormat = "CYMDHNSR";
+  param.OutputFileName = "NONE";
+  param.DeleteAfterLoaded = true;
+  Strings status;
+  TDownloadSinks sinks{[&](const std::string& s) { status.push_back(s); }, {}, {}, {}, {}, {}};
+  TTransactionDownload job(dm.Link, dm.ADOC, param, dir.Path(), clock, sinks, {}, false);
+  const TDownloadResult r = job.Run({"1"});
+  EXPECT_EQ(r.stored, 2);
+  EXPECT_TRUE(t->files("TRANS").empty());
+  EXPECT_NE(std::find(status.begin(), status.end(), "Delete File Trans."), status.end());
+  program.ShutDown();
 }
 
 }  // namespace
