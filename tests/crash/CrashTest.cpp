@@ -178,20 +178,25 @@ TEST_F(Crash, CompactionKeepsTheDatabaseWhole) {
 // deletion comes before the rows are stored and the link's wait for the end of the deletion's reply
 // lies between them, so a kill there leaves those records in the backup file alone.
 TEST_F(Crash, DownloadNeverLosesWhatTheTerminalDeleted) {
-  const Strings records = {korvosim::transactionLine("000408173", 15, 30, 1, 'I', "00"),
-                           korvosim::transactionLine("000408174", 15, 31, 2, 'O', "00"),
-                           korvosim::transactionLine("000408175", 8, 0, 0, 'I', "01")};
-  // The backup lines carry the date of the file they came from.
-  const std::string wholeBackup =
-      "000408173241224153001I0000\r\n000408174241224153102O0000\r\n000408175251224080000I0100\r\n";
+  // Two files of many records, so that kills also land while an attempt's rows are being stored.
+  constexpr int kPerFile = 100, kPerAttempt = 2 * kPerFile;
+  const Strings days = {"241224", "251224"};
+  std::vector<Strings> fileRecords(2);
+  std::string wholeBackup;  // its lines carry the date of the file they came from
+  for (int f = 0; f < 2; ++f)
+    for (int i = 0; i < kPerFile; ++i) {
+      const std::string line = korvosim::transactionLine(std::to_string(400000000 + f * 1000 + i), 8 + i / 60,
+                                                         i % 60, f, 'I', "00");
+      fileRecords[f].push_back(line);
+      wholeBackup += line.substr(0, 9) + days[f] + line.substr(9) + "\r\n";
+    }
   korvosim::TcpFront tcp;
   auto terminal = std::make_shared<korvosim::Terminal>();
   const auto stock = [&] {
     // A kill between the two commands of the deletion leaves the folder itself removed.
     korvosim::SessionState session;
     if (!terminal->hasFolder("TRANS")) terminal->execute("MKDIR TRANS", session, korvosim::Transport::Tcp);
-    terminal->setFile("TRANS\\241224.DAT", {records[0], records[1]});
-    terminal->setFile("TRANS\\251224.DAT", {records[2]});
+    for (int f = 0; f < 2; ++f) terminal->setFile("TRANS\\" + days[f] + ".DAT", fileRecords[f]);
   };
   stock();
   const int port = tcp.add(terminal);
@@ -235,12 +240,12 @@ TEST_F(Crash, DownloadNeverLosesWhatTheTerminalDeleted) {
     EXPECT_EQ(IntegrityCheck(dm.ADOC), "ok");
     const int rows = Count(dm.ADOC, "SELECT COUNT(*) FROM tActivities");
     const Strings files = backupFiles();
-    EXPECT_EQ(rows % 3, 0) << "an attempt is stored wholly or not at all";
-    EXPECT_LE(rows / 3, static_cast<int>(files.size())) << "every stored attempt has its backup";
+    EXPECT_EQ(rows % kPerAttempt, 0) << "an attempt is stored wholly or not at all";
+    EXPECT_LE(rows / kPerAttempt, static_cast<int>(files.size())) << "every stored attempt has its backup";
     EXPECT_EQ(Count(dm.ADOC,
                     "SELECT COUNT(*) FROM (SELECT fsCardNo FROM tActivities GROUP BY fsCardNo, ftTime, "
                     "fcDirFlag, fsEventFlag HAVING COUNT(*) <> " +
-                        std::to_string(rows / 3) + ")"),
+                        std::to_string(rows / kPerAttempt) + ")"),
               0)
         << "each record is stored once per stored attempt";
     for (const auto& f : files) {
