@@ -47,6 +47,15 @@ std::string WriteBackupFile(const std::string& programFolder, const std::string&
   const int error = errno;
   ::close(fd);
   if (!whole) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(error));
+  // The terminal's files may be deleted next: the folder's entry for the new file must outlive a
+  // power cut too, not only its bytes.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    const bool synced = ::fsync(dir) == 0 || errno == EINVAL;
+    const int dirError = errno;
+    ::close(dir);
+    if (!synced) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(dirError));
+  }
   return path;
 }
 

@@ -1,5 +1,6 @@
 #include "collect/TransactionDownload.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 
@@ -95,11 +96,21 @@ int TTransactionDownload::CountTransactions(const std::string& address) {
   return korvo::CountTransactions(link_, address);
 }
 
-std::string TTransactionDownload::ReadTransactionFiles(const std::string& address, int* typedCount) {
+namespace {
+// The closing line "*" came (whatever a line may add after it).
+bool EndsListing(const std::string& reply) {
+  const std::vector<std::string> tokens = SplitReplyTokens(reply);
+  return std::find(tokens.begin(), tokens.end(), "*") != tokens.end();
+}
+}  // namespace
+
+std::string TTransactionDownload::ReadTransactionFiles(const std::string& address, int* typedCount,
+                                                       bool* listingsWhole) {
   Status("List File Transaction..........");
   const std::string listing = SendCommand(link_, address, "DIR TRANS");
   const std::vector<TTransEntry> entries = ParseTransListing(listing);
   const int words = static_cast<int>(SplitReplyTokens(listing).size());
+  bool whole = EndsListing(listing);
   const int maximum = (words - static_cast<int>(kListingHeaderWords)) / 3;
   if (sinks_.MeterMaximum) sinks_.MeterMaximum(maximum);
   std::string records;
@@ -108,7 +119,9 @@ std::string TTransactionDownload::ReadTransactionFiles(const std::string& addres
     ++counter;
     if (e.IsTransactionFile()) {
       Status("Loading From File : " + e.name + ".");
-      records += InsertFileDate(e.name.substr(0, 6), SendCommand(link_, address, "TYPE TRANS\\" + e.name));
+      const std::string reply = SendCommand(link_, address, "TYPE TRANS\\" + e.name);
+      whole = whole && EndsListing(reply);
+      records += InsertFileDate(e.name.substr(0, 6), reply);
       typed += ParseCount(e.count);
       link_.Ui.ProcessMessages();
     }
@@ -116,6 +129,7 @@ std::string TTransactionDownload::ReadTransactionFiles(const std::string& addres
   }
   if (sinks_.MeterPosition) sinks_.MeterPosition(maximum);
   if (typedCount) *typedCount = typed;
+  if (listingsWhole) *listingsWhole = whole;
   return records;
 }
 
@@ -180,7 +194,8 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
   SendCommand(link_, address, "LOCKSYS");
   const int count = CountTransactions(address);
   int typed = 0;
-  const std::string text = ReadTransactionFiles(address, &typed);
+  bool listingsWhole = false;
+  const std::string text = ReadTransactionFiles(address, &typed, &listingsWhole);
   for (auto& word : SplitReplyTokens(text)) records.push_back(std::move(word));
   SendCommand(link_, address, "UNLOCKSYS");
   if (sinks_.MeterPosition) sinks_.MeterPosition(0);
@@ -208,9 +223,12 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
   }
   if (!Aborted() && param_.FlagTransaction) FlagTransactionFiles(address);
   if (!Aborted() && param_.DeleteAfterLoaded) {
-    // The terminal's files go only when every record they listed is here and safely on disk.
+    // The terminal's files go only when every record they listed is here and safely on disk, and
+    // every listing was whole: the deletion takes the whole folder, named or not.
     const int received = static_cast<int>(records.size());
-    if (backedUp && received >= typed) {
+    if (!listingsWhole) {
+      StatusAndLog("Delete File Trans withheld: a listing was cut short.");
+    } else if (backedUp && received >= typed) {
       SendCommand(link_, address, "LOCKSYS\rRMDIR TRANS\r");
       SendCommand(link_, address, "MKDIR TRANS\rUNLOCKSYS");
       Status("Delete File Trans.");

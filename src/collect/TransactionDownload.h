@@ -67,8 +67,11 @@ class TTransactionDownload {
   // a count that is not an integer.
   int CountTransactions(const std::string& address);
   // Lists the folder and types each transaction file; the records of all files, one per line.
-  // `typedCount` receives the sum of the listed counts of the files typed.
-  std::string ReadTransactionFiles(const std::string& address, int* typedCount = nullptr);
+  // `typedCount` receives the sum of the listed counts of the files typed; `listingsWhole` whether the
+  // folder's listing and every file's came with their closing "*": a cut one may lack files or
+  // records, or end in half a record.
+  std::string ReadTransactionFiles(const std::string& address, int* typedCount = nullptr,
+                                   bool* listingsWhole = nullptr);
   void FlagTransactionFiles(const std::string& address);
 
  private:

@@ -199,5 +199,40 @@ TEST_F(ParamSim, AStopBetweenPagesStoresNoPartOfAPage) {
   EXPECT_EQ(table[2], "") << "the page the stop cut was not stored";
 }
 
+// A line that misbehaves: a read that reports success holds the terminal's own values, never a cut
+// reply, since those would be sent back as they stand; a read that fails says so.
+TEST_F(ParamSim, AReadOverAFaultyLineIsWholeOrRefused) {
+  const struct {
+    const char* name;
+    korvosim::Faults faults;
+    bool read;
+    int graceMs;  // real time a wait is given before the virtual clock takes over
+  } cases[] = {
+      {"trickled bytes", {.trickleBps = 100000}, true, 40},
+      {"late replies", {.delayMs = 5}, true, 40},
+      {"no completion tokens", {.noCompletion = true}, false, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    dm.ADOC.Execute("DELETE FROM tTerminals");
+    ports.clear();
+    table.Clear();
+    ui.calls.clear();
+    auto t = Add();
+    tcp.setFaults(ports["127.0.0.1"], c.faults);
+    dm.Link.NetStreamFactory = [this, &c] {
+      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 40));
+    };
+    ASSERT_EQ(Read(), c.read);
+    EXPECT_EQ(table.Filled(), c.read);
+    EXPECT_EQ(form.ValuesLoaded, c.read);
+    if (!c.read) {
+      EXPECT_EQ(ui.Texts("warning"), Strings{"Can't access to Gate"});
+      continue;
+    }
+    for (int n : AllPageNumbers()) EXPECT_EQ(table[n], t->param(n)) << n;
+  }
+}
+
 }  // namespace
 }  // namespace korvo

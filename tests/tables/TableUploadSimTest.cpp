@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Faults.h"
 #include "TcpFront.h"
 #include "Terminal.h"
 #include "link/SocketStream.h"
@@ -197,6 +198,41 @@ TEST_F(TableUploadSim, ALoadTheTerminalDidNotTakeWarnsInsteadOfJobComplete) {
   ui.calls.clear();
   EXPECT_EQ(Send(m).result, TTableSendResult::Done);
   EXPECT_EQ(ui.Texts("information"), Strings{"Job Complete."});
+}
+
+// A faulty line: the upload reports "Job Complete." only when the terminal holds the table, and
+// warns otherwise (also when a terminal that did not answer took it after all).
+TEST_F(TableUploadSim, AFaultyLineNeverPassesForAnUploadThatDidNotHappen) {
+  ASSERT_EQ(AddEditHoliday(dm.ADOC, "0101", "").outcome, TEditOutcome::Stored);
+  TTablePageModel m = LoadTablePage(dm.ADOC, TTablePage::Holidays, kGate);
+  TickAll(m.holidays, true);
+  // Replies that never end cost each wait a little real time, not the fixture's grace.
+  dm.Link.NetStreamFactory = [this] { return std::make_unique<TSocketStream>(test::HybridPoll(clock, 20)); };
+  const struct {
+    const char* name;
+    korvosim::Faults faults;
+    TTableSendResult result;
+  } cases[] = {
+      {"trickled bytes", {.trickleBps = 2000}, TTableSendResult::Done},
+      {"noise before every reply", {.garbage = true}, TTableSendResult::Done},
+      {"no completion tokens", {.noCompletion = true}, TTableSendResult::NotTaken},
+      {"silent", {.silent = true}, TTableSendResult::NotTaken},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    gate->removeFile("SYSTEM\\HOLITBL.DAT");
+    for (int port : tcp.ports())
+      if (tcp.terminal(port) == gate) tcp.setFaults(port, c.faults);
+    ui.calls.clear();
+    const TTableSendReport r = Send(m);
+    EXPECT_EQ(r.result, c.result);
+    const bool done = r.result == TTableSendResult::Done;
+    if (done) {
+      EXPECT_EQ(gate->file("SYSTEM\\HOLITBL.DAT"), Strings{"0101"});
+    }
+    EXPECT_EQ(ui.Texts("information"), done ? Strings{"Job Complete."} : Strings{});
+    EXPECT_EQ(ui.Texts("warning"), done ? Strings{} : Strings{kLoadNotTaken});
+  }
 }
 
 TEST_F(TableUploadSim, TheTimeTablesSentAreThoseOfTheTickedLevels) {
