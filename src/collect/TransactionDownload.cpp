@@ -52,6 +52,15 @@ std::vector<TTransEntry> ParseTransListing(const std::string& reply) {
   return entries;
 }
 
+std::string WholeWordsOfCutReply(const std::string& reply) {
+  std::vector<std::string> words = SplitReplyTokens(reply);
+  std::erase(words, "--");
+  if (!words.empty()) words.pop_back();
+  std::string text;
+  for (const auto& w : words) text += w + "\r\n";
+  return text;
+}
+
 std::vector<std::string> DownloadTargets(TDatabase& db, bool all, const std::string& currentAddress) {
   if (!all) return {currentAddress};
   std::vector<std::string> targets;
@@ -88,12 +97,14 @@ int TTransactionDownload::CountTransactions(const std::string& address) {
   int total = 0;
   for (const auto& e : ParseTransListing(SendCommand(link_, address, "DIR TRANS")))
     total += ParseCount(e.count);
+  if (link_.ReplyCut) cut_ = true;
   return total;
 }
 
 std::string TTransactionDownload::ReadTransactionFiles(const std::string& address, int* typedCount) {
   Status("List File Transaction..........");
   const std::string listing = SendCommand(link_, address, "DIR TRANS");
+  if (link_.ReplyCut) cut_ = true;
   const std::vector<TTransEntry> entries = ParseTransListing(listing);
   const int words = static_cast<int>(SplitReplyTokens(listing).size());
   const int maximum = (words - static_cast<int>(kListingHeaderWords)) / 3;
@@ -104,7 +115,12 @@ std::string TTransactionDownload::ReadTransactionFiles(const std::string& addres
     ++counter;
     if (e.IsTransactionFile()) {
       Status("Loading From File : " + e.name + ".");
-      records += InsertFileDate(e.name.substr(0, 6), SendCommand(link_, address, "TYPE TRANS\\" + e.name));
+      std::string reply = SendCommand(link_, address, "TYPE TRANS\\" + e.name);
+      if (link_.ReplyCut) {
+        cut_ = true;
+        reply = WholeWordsOfCutReply(reply);
+      }
+      records += InsertFileDate(e.name.substr(0, 6), reply);
       typed += ParseCount(e.count);
       link_.Ui.ProcessMessages();
     }
@@ -163,7 +179,7 @@ void TTransactionDownload::LoadTerminal(const std::string& address, TDownloadRes
   std::vector<std::string> records;
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     if (!Attempt(address, cardDigits, expected, records, result)) return;
-    if (static_cast<int>(records.size()) == expected) return;
+    if (!cut_ && static_cast<int>(records.size()) == expected) return;
   }
   ++result.incomplete;
 }
@@ -173,6 +189,7 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
   if (sinks_.MeterPosition) sinks_.MeterPosition(0);
   StatusAndLog("Loading From: " + address + ".");
   records.clear();
+  cut_ = false;
   SendCommand(link_, address, "LOCKSYS");
   const int count = CountTransactions(address);
   int typed = 0;
@@ -185,7 +202,9 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
     expected = 0;
     if (sinks_.MainMeterFull) sinks_.MainMeterFull();
   }
+  if (cut_) StatusAndLog("Loading incomplete.");
   if (records.empty()) {
+    if (cut_) return true;  // the next attempt tries again
     const bool left = CountTransactions(address) > 0;
     if (left) ++result.incomplete;
     StatusAndLog(left ? "Loading incomplete." : "Data is empty.");
@@ -202,11 +221,12 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
       StatusAndLog("Create File failed : " + std::string(e.what()));
     }
   }
-  if (!Aborted() && param_.FlagTransaction) FlagTransactionFiles(address);
+  // A file is flagged as collected only by an attempt that received it whole.
+  if (!Aborted() && param_.FlagTransaction && !cut_) FlagTransactionFiles(address);
   if (!Aborted() && param_.DeleteAfterLoaded) {
     // The terminal's files go only when every record they listed is here and safely on disk.
     const int received = static_cast<int>(records.size());
-    if (backedUp && received >= typed) {
+    if (backedUp && !cut_ && received >= typed) {
       SendCommand(link_, address, "LOCKSYS\rRMDIR TRANS\r");
       SendCommand(link_, address, "MKDIR TRANS\rUNLOCKSYS");
       Status("Delete File Trans.");
