@@ -53,6 +53,13 @@ const char* usageText() {
          "  --count N                lines to send (default 10)\n"
          "  --term NNN               terminal number in the lines (default 001)\n"
          "  --digits N               card digits in the lines (default 6)\n"
+         "  --connections N          connections at once, each sending --count lines (default 1)\n"
+         "  --hold MS                keep each connection open MS after its last line\n"
+         "  --gap MS[,MS...]         pause before each further line (the last repeats); replaces --rate\n"
+         "  --lf                     end lines with LF only\n"
+         "  --no-end                 send lines without any line end\n"
+         "  --tail TEXT              send TEXT without line end after the last line\n"
+         "  --sequential             card numbers count up: every line differs\n"
          "terminals:\n"
          "  --logon CODE             terminals want SETLOGON CODE first\n"
          "  --records N              transaction records in the TRANS folder (default 0)\n"
@@ -119,6 +126,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       c.termNo = value();
     else if (a == "--digits")
       c.cardDigits = toInt(a, value());
+    else if (a == "--connections")
+      c.connections = toInt(a, value());
+    else if (a == "--hold")
+      c.holdMs = toInt(a, value());
+    else if (a == "--gap")
+      c.gapsMs = toInts(a, value());
+    else if (a == "--lf")
+      c.lineEnd = std::string(1, '\n');
+    else if (a == "--no-end")
+      c.lineEnd.clear();
+    else if (a == "--tail")
+      c.tail = value();
+    else if (a == "--sequential")
+      c.sequential = true;
     else if (a == "--logon")
       c.logon = value();
     else if (a == "--reply")

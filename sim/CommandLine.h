@@ -25,6 +25,12 @@ struct CommandLine {
   int count = 10;
   std::string termNo = "001";
   int cardDigits = 6;
+  int connections = 1;
+  int holdMs = 0;
+  std::vector<int> gapsMs;
+  std::string lineEnd = "\r\n";
+  std::string tail;
+  bool sequential = false;
   std::string logon;
   std::vector<ReplyOverride> replies;             // every terminal gets them, in this order
   std::vector<std::string> refusedTemplateCards;  // every terminal refuses their template bytes

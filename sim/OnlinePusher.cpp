@@ -67,13 +67,15 @@ bool sendAll(int fd, const std::string& bytes) {
 struct OnlinePusher::Impl {
   explicit Impl(OnlinePusherOptions o)
       : options(std::move(o)),
-        transcript(options.transcript ? options.transcript : std::make_shared<Transcript>()) {
-    thread = std::thread([this] { run(); });
+        transcript(options.transcript ? options.transcript : std::make_shared<Transcript>()),
+        perConnection(static_cast<std::size_t>(std::max(1, options.connections)), 0) {
+    running = static_cast<int>(perConnection.size());
+    for (std::size_t k = 0; k < perConnection.size(); ++k) threads.emplace_back([this, k] { run(k); });
   }
 
   ~Impl() {
     halt();
-    thread.join();
+    for (auto& t : threads) t.join();
   }
 
   void halt() {
@@ -84,37 +86,91 @@ struct OnlinePusher::Impl {
     cv.notify_all();
   }
 
+  bool stopped() const {
+    std::lock_guard lock(mutex);
+    return stopping;
+  }
+
   // Waits until `until` or stop; false on stop.
   bool sleepUntil(std::chrono::steady_clock::time_point until) {
     std::unique_lock lock(mutex);
     return !cv.wait_until(lock, until, [&] { return stopping; });
   }
 
-  std::string line(int index, std::mt19937& rng, const std::vector<std::string>& cards) const {
+  std::string line(std::size_t connection, int index, std::mt19937& rng,
+                   const std::vector<std::string>& cards) const {
     if (!options.lines.empty()) return options.lines[static_cast<std::size_t>(index)];
     const CivilTime now = localNow();
     std::uniform_int_distribution<std::size_t> pick(0, cards.size() - 1);
     std::uniform_int_distribution<int> eventDist(0, 19);
     const int e = eventDist(rng);
-    return formatLine(options.termNo, cards[pick(rng)], now, now.hour < 13 ? 'I' : 'O',
+    std::string card = cards[pick(rng)];
+    if (options.sequentialCards) {
+      card = std::to_string(static_cast<long long>(connection) * options.count + index);
+      const auto width = static_cast<std::size_t>(std::max(options.cardDigits, 1));
+      if (card.size() < width) card.insert(0, width - card.size(), '0');
+    }
+    return formatLine(options.termNo, card, now, now.hour < 13 ? 'I' : 'O',
                       e <= 10 ? "00" : "0" + std::to_string(e - 10));
   }
 
-  void run();
+  // When line `i` is due.
+  std::chrono::steady_clock::time_point due(int i, std::chrono::steady_clock::time_point start,
+                                            std::chrono::steady_clock::time_point previous) const {
+    if (!options.gapsMs.empty()) {
+      if (i == 0) return start;
+      const auto g = static_cast<std::size_t>(i - 1);
+      return previous + std::chrono::milliseconds(options.gapsMs[std::min(g, options.gapsMs.size() - 1)]);
+    }
+    if (options.linesPerSecond <= 0) return start;
+    return start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                       std::chrono::duration<double>(i / options.linesPerSecond));
+  }
+
+  // Connects, trying again after retryMs until it works or the pusher stops.
+  int connectOnce() {
+    for (;;) {
+      if (stopped()) return -1;
+      const int fd = connectTo(options.host, options.port, 1000);
+      if (fd >= 0) return fd;
+      {
+        std::lock_guard lock(mutex);
+        ++failures;
+      }
+      if (!sleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(options.retryMs)))
+        return -1;
+    }
+  }
+
+  void record(std::size_t connection, const std::string& text) {
+    TranscriptEntry e;
+    e.time = std::chrono::system_clock::now();
+    e.front = Front::Pusher;
+    e.where = options.port;
+    e.channel = Channel::Plain;
+    e.text = text;
+    transcript->add(std::move(e));
+    std::lock_guard lock(mutex);
+    sentLines.push_back(text);
+    ++perConnection[connection];
+  }
+
+  void run(std::size_t connection);
 
   OnlinePusherOptions options;
   std::shared_ptr<Transcript> transcript;
   mutable std::mutex mutex;
   mutable std::condition_variable cv;
   bool stopping = false;
-  bool finished = false;
+  int running = 0;
   int failures = 0;
   std::vector<std::string> sentLines;
-  std::thread thread;
+  std::vector<int> perConnection;
+  std::vector<std::thread> threads;
 };
 
-void OnlinePusher::Impl::run() {
-  std::mt19937 rng(options.seed);
+void OnlinePusher::Impl::run(std::size_t connection) {
+  std::mt19937 rng(options.seed + static_cast<unsigned>(connection));
   std::vector<std::string> cards;
   {
     long long top = 1;
@@ -130,55 +186,37 @@ void OnlinePusher::Impl::run() {
   int total = options.count;
   if (!options.lines.empty()) total = std::min<int>(total, static_cast<int>(options.lines.size()));
   const auto start = std::chrono::steady_clock::now();
+  auto previous = start;
   int fd = -1;
-  for (int i = 0; i < total;) {
-    if (options.linesPerSecond > 0) {
-      const auto due = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                   std::chrono::duration<double>(i / options.linesPerSecond));
-      if (!sleepUntil(due)) break;
-    }
-    {
-      std::lock_guard lock(mutex);
-      if (stopping) break;
-    }
-    if (fd < 0) fd = connectTo(options.host, options.port, 1000);
-    if (fd < 0) {
-      {
-        std::lock_guard lock(mutex);
-        ++failures;
-      }
-      if (!sleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(options.retryMs))) break;
-      continue;
-    }
-    const std::string text = line(i, rng, cards);
-    if (!sendAll(fd, text + "\r\n")) {
-      ::close(fd);
-      fd = -1;
+  bool failed = false;
+  for (int i = 0; i < total && !failed; ++i) {
+    previous = due(i, start, previous);
+    if (!sleepUntil(previous)) break;
+    if (fd < 0) fd = connectOnce();
+    if (fd < 0) break;
+    const std::string text = line(connection, i, rng, cards);
+    std::string bytes = text + options.lineEnd;
+    if (i + 1 == total && !options.connectionPerLine) bytes += options.tail;
+    if (!sendAll(fd, bytes)) {
       std::lock_guard lock(mutex);
       ++failures;
-      continue;
+      failed = true;
+      break;
     }
-    TranscriptEntry e;
-    e.time = std::chrono::system_clock::now();
-    e.front = Front::Pusher;
-    e.where = options.port;
-    e.channel = Channel::Plain;
-    e.text = text;
-    transcript->add(std::move(e));
-    {
-      std::lock_guard lock(mutex);
-      sentLines.push_back(text);
-    }
-    ++i;
+    record(connection, text);
     if (options.connectionPerLine) {
       ::close(fd);
       fd = -1;
     }
   }
-  if (fd >= 0) ::close(fd);
+  if (fd >= 0) {
+    if (!failed && options.holdOpenMs > 0)
+      sleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(options.holdOpenMs));
+    ::close(fd);
+  }
   {
     std::lock_guard lock(mutex);
-    finished = true;
+    --running;
   }
   cv.notify_all();
 }
@@ -199,17 +237,22 @@ std::string OnlinePusher::formatLine(const std::string& termNo, const std::strin
 
 bool OnlinePusher::waitDone(std::chrono::milliseconds timeout) const {
   std::unique_lock lock(impl_->mutex);
-  return impl_->cv.wait_for(lock, timeout, [&] { return impl_->finished; });
+  return impl_->cv.wait_for(lock, timeout, [&] { return impl_->running == 0; });
 }
 
 bool OnlinePusher::done() const {
   std::lock_guard lock(impl_->mutex);
-  return impl_->finished;
+  return impl_->running == 0;
 }
 
 int OnlinePusher::sent() const {
   std::lock_guard lock(impl_->mutex);
   return static_cast<int>(impl_->sentLines.size());
+}
+
+std::vector<int> OnlinePusher::sentPerConnection() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->perConnection;
 }
 
 int OnlinePusher::connectFailures() const {

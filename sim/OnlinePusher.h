@@ -21,13 +21,22 @@ struct OnlinePusherOptions {
   int cardholders = 20;
   unsigned seed = 1;
   bool connectionPerLine = false;  // one connection for every line instead of one for all
-  int retryMs = 500;               // pause before connecting again after a failure
+  int retryMs = 500;               // pause before a connection that failed is tried again
+  int connections = 1;             // connections at once, each sending `count` lines of its own
+  int holdOpenMs = 0;              // each connection stays open this long after its last line
+  std::vector<int> gapsMs;         // pause before line i (from the second), the last one repeated;
+                                   // when given it takes the place of linesPerSecond
+  std::string lineEnd = "\r\n";    // "\n" for LF-only lines, "" for lines without an end
+  std::string tail;                // sent after the last line with no line end: a line cut off
+  bool sequentialCards = false;    // card numbers count up over all connections: no two lines alike
   std::shared_ptr<Transcript> transcript;
 };
 
 // Plays networked terminals that report each transaction as it happens: connects to the PC's online port and
-// sends transaction lines (CR LF) at a set rate. A thread does the work from construction until the lines are
-// sent or the pusher is destroyed.
+// sends transaction lines (CR LF) at a set rate, on one or more connections at once. One thread per
+// connection does the work from construction until its lines are sent or the pusher is destroyed. A
+// connection that could not be made is tried again; once it is made, a failed send ends it: nothing is ever
+// sent twice.
 class OnlinePusher {
  public:
   explicit OnlinePusher(OnlinePusherOptions options);
@@ -42,6 +51,8 @@ class OnlinePusher {
   bool waitDone(std::chrono::milliseconds timeout) const;
   bool done() const;
   int sent() const;
+  // Lines sent by each connection, in the order of `connections`.
+  std::vector<int> sentPerConnection() const;
   int connectFailures() const;
   std::vector<std::string> sentLines() const;
   void stop();

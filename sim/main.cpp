@@ -134,6 +134,12 @@ int main(int argc, char** argv) {
       o.termNo = c.termNo;
       o.cardDigits = c.cardDigits;
       o.seed = c.seed;
+      o.connections = c.connections;
+      o.holdOpenMs = c.holdMs;
+      o.gapsMs = c.gapsMs;
+      o.lineEnd = c.lineEnd;
+      o.tail = c.tail;
+      o.sequentialCards = c.sequential;
       o.transcript = transcript;
       pusher = std::make_unique<OnlinePusher>(o);
     }
@@ -151,7 +157,16 @@ int main(int argc, char** argv) {
       }
       if (pushOnly && pusher->done()) break;
     }
-    if (pusher) std::cerr << "korvo-sim: " << pusher->sent() << " online lines sent\n";
+    if (pusher) {
+      std::cerr << "korvo-sim: " << pusher->sent() << " online lines sent";
+      const auto per = pusher->sentPerConnection();
+      if (per.size() > 1) {
+        std::cerr << " (";
+        for (std::size_t k = 0; k < per.size(); ++k) std::cerr << (k ? " " : "") << per[k];
+        std::cerr << " per connection)";
+      }
+      std::cerr << "\n";
+    }
   } catch (const std::exception& e) {
     std::cerr << "korvo-sim: " << e.what() << "\n";
     return 1;

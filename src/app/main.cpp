@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
+#include <QMessageBox>
 
 #include "main/ui/MAIN.h"
 #include "main/ui/QtOperatorUi.h"
@@ -12,11 +14,27 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("KORVO2K/Bio Utility");
   QApplication::setWindowIcon(QIcon(":/korvo2k.png"));
   QGuiApplication::setDesktopFileName("korvo2k");
+  QCommandLineParser options;
+  options.setApplicationDescription("The KORVO2K/Bio utility.");
+  options.addHelpOption();
+  const QCommandLineOption folderOption(
+      "folder",
+      "The program folder: settings, database, log (default: $KORVO2K_FOLDER, else the executable's "
+      "folder of a writable portable build, else $XDG_DATA_HOME/korvo2k).",
+      "DIR");
+  options.addOption(folderOption);
+  options.process(app);
+
+  std::string problem;
+  const korvo::TFolderChoice folder =
+      korvo::ResolveProgramFolder(options.value(folderOption).toStdString(), problem);
+  if (!problem.empty()) QMessageBox::warning(nullptr, "KORVO2K/Bio Utility", QString::fromStdString(problem));
   korvo::TRealClock clock;
   korvo::TQtOperatorUi ui;
   // The settings first, then the data module; a database that cannot be opened is reported in an
   // error box here, before the main window exists, and the start goes on.
-  korvo::TProgram program(korvo::ExecutableFolder(), clock, ui);
+  korvo::TProgram program(folder.folder, clock, ui);
+  program.FolderSource = folder.source;
   korvo::TDM& dm = program.Start();
 
   korvo::TfMain main(program, dm);

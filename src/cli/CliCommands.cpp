@@ -60,10 +60,16 @@ int ParseFailure(CLI::App& app, const CLI::ParseError& e, const std::vector<std:
 // Start-up, the command, shut-down.
 int RunCommand(TCliCommand& command, const std::string& folder, bool showProgress, std::istream& in,
                std::ostream& out, std::ostream& err) {
-  const std::string programFolder = folder.empty() ? ExecutableFolder() : NormaliseFolder(folder);
+  std::string problem;
+  const TFolderChoice choice = ResolveProgramFolder(folder, problem);
+  if (!problem.empty()) {
+    err << "error: " << problem << '\n';
+    return kExitFailed;
+  }
   TRealClock clock;
   TConsoleUi ui(out, err, showProgress);
-  TProgram program(programFolder, clock, ui);
+  TProgram program(choice.folder, clock, ui);
+  program.FolderSource = choice.source;
   int rc = kExitDone;
   try {
     TDM& dm = program.Start();
@@ -99,6 +105,10 @@ std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands() {
   commands.push_back(MakeTemplatesCommand());
   commands.push_back(MakeActivitiesCommand());
   commands.push_back(MakeReloadCommand());
+  commands.push_back(MakeTerminalsCommand());
+  commands.push_back(MakeConsoleCommand());
+  commands.push_back(MakeSysInfoCommand());
+  commands.push_back(MakeMonitorCommand());
   return commands;
 }
 
@@ -111,8 +121,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   std::string folder;
   bool progress = false;
   app.add_option("--folder", folder,
-                 "the program folder: settings, database, log, PORTS.CFG (default: "
-                 "the executable's folder)")
+                 "the program folder: settings, database, log, PORTS.CFG (default: $KORVO2K_FOLDER, "
+                 "else the executable's folder when it is a writable portable build, else "
+                 "$XDG_DATA_HOME/korvo2k)")
       ->type_name("DIR");
   app.add_flag("--progress", progress,
                "draw the progress of long jobs on stderr even when it is no terminal");

@@ -61,6 +61,10 @@ std::unique_ptr<TCliCommand> MakeCardsCommand();
 std::unique_ptr<TCliCommand> MakeTemplatesCommand();
 std::unique_ptr<TCliCommand> MakeActivitiesCommand();
 std::unique_ptr<TCliCommand> MakeReloadCommand();
+std::unique_ptr<TCliCommand> MakeTerminalsCommand();
+std::unique_ptr<TCliCommand> MakeConsoleCommand();
+std::unique_ptr<TCliCommand> MakeSysInfoCommand();
+std::unique_ptr<TCliCommand> MakeMonitorCommand();
 
 // A fresh set of every command: each keeps the arguments of one run.
 std::vector<std::unique_ptr<TCliCommand>> MakeCliCommands();

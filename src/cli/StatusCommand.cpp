@@ -27,6 +27,7 @@ class TStatusCommand final : public TCliCommand {
   int Execute(TCliContext& c) override {
     const TSettingsRecord& s = c.program.Settings;
     c.out << "Program folder: " << OneLineText(c.program.ProgramFolder) << '\n'
+          << "Folder chosen by: " << FolderSourceText(c.program.FolderSource) << '\n'
           << c.dm.VersionText << "\n\n"
           << "[Settings]\n"
           << "CurAddr=" << OneLineText(s.CurAddr()) << '\n'

@@ -1,11 +1,29 @@
 #include "collect/MappingTable.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "store/Database.h"
 #include "store/TextCodec.h"
 
 namespace korvo {
+namespace {
+
+// A stored value: an integer column's text as its number; an empty one is 0, which is what every
+// reader of such a column takes a null for.
+TValue ColumnValue(const TMappingTableDef& def, std::size_t column, const std::string& text) {
+  if (!def.IsInteger(column)) return TextValue(text);
+  const std::string t = TrimControl(text);
+  if (t.empty()) return IntValue(0);
+  std::int64_t value = 0;
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  auto [end, ec] = std::from_chars(first, t.data() + t.size(), value);
+  if (ec != std::errc() || end != t.data() + t.size())
+    throw TDbError("'" + text + "' is not a valid integer value for field '" + def.fields[column] + "'");
+  return IntValue(value);
+}
+
+}  // namespace
 
 TMappingTable::TMappingTable(TDatabase& db, const TMappingTableDef& def) : db_(db), def_(def) {}
 
@@ -20,7 +38,7 @@ void TMappingTable::Read() {
   q.Open();
   rows_.clear();
   for (q.First(); !q.Eof(); q.Next()) {
-    TMappingRow row;
+    TMappingRow row(def_.fields.size());
     for (std::size_t i = 0; i < row.size(); ++i) row[i] = q.FieldByName(def_.fields[i]).AsString();
     rows_.push_back(std::move(row));
   }
@@ -60,8 +78,8 @@ void TMappingTable::MoveTo(int row) {
 void TMappingTable::Insert() {
   LeaveRow(current_);
   const int at = std::max(current_, 0);
-  rows_.insert(rows_.begin() + at, TMappingRow{});
-  edit_ = TMappingRow{};
+  rows_.insert(rows_.begin() + at, TMappingRow(def_.fields.size()));
+  edit_ = TMappingRow(def_.fields.size());
   state_ = TState::Insert;
   modified_ = false;
   current_ = at;
@@ -83,21 +101,27 @@ void TMappingTable::Post() {
   if (TrimControl(edit_[0]).empty())
     throw TDbError(std::string("Field '") + def_.fields[0] + "' must have a value");
   const auto& f = def_.fields;
-  std::vector<TValue> values{edit_[0], edit_[1], edit_[2]};
+  std::vector<TValue> values;
+  std::string names, marks, sets;
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    values.push_back(ColumnValue(def_, i, edit_[i]));
+    names += std::string(i ? "," : "") + f[i];
+    marks += i ? ",?" : "?";
+    sets += std::string(i ? "," : "") + f[i] + "=?";
+  }
   if (state_ == TState::Insert) {
-    db_.Execute(
-        std::string("INSERT INTO ") + def_.table + " (" + f[0] + "," + f[1] + "," + f[2] + ") VALUES (?,?,?)",
-        values);
+    db_.Execute(std::string("INSERT INTO ") + def_.table + " (" + names + ") VALUES (" + marks + ")", values);
   } else {
     values.emplace_back(rows_[static_cast<std::size_t>(current_)][0]);
-    const int changed = db_.Execute(std::string("UPDATE ") + def_.table + " SET " + f[0] + "=?," + f[1] +
-                                        "=?," + f[2] + "=? WHERE " + f[0] + "=?",
-                                    values);
+    const int changed =
+        db_.Execute(std::string("UPDATE ") + def_.table + " SET " + sets + " WHERE " + f[0] + "=?", values);
     if (changed == 0)
       throw TDbError(
           "Row cannot be located for updating. Some values may have been changed since it was last read.");
   }
   rows_[static_cast<std::size_t>(current_)] = edit_;
+  ++postCount_;
+  lastPostedKey_ = edit_[0];
   state_ = TState::Browse;
   modified_ = false;
 }

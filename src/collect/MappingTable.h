@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -8,18 +7,24 @@ namespace korvo {
 
 class TDatabase;
 
-// A mapping table: its name and its three columns, the key first, with the widths of the schema.
+// A table edited in a grid: its name and the columns shown, the key first, with the widths of the
+// schema. The other columns of a row are left as they are.
 struct TMappingTableDef {
   const char* table;
-  std::array<const char*, 3> fields;
-  std::array<int, 3> widths;
+  std::vector<const char*> fields;
+  std::vector<int> widths;
+  // Columns of whole numbers: their text is bound as an integer (an empty one as 0), and a text
+  // that is no integer is refused.
+  std::vector<bool> integers = {};
+  bool IsInteger(std::size_t column) const { return column < integers.size() && integers[column]; }
 };
-inline constexpr TMappingTableDef kDirMapTable{
+inline const TMappingTableDef kDirMapTable{
     "tDirMap", {"fcDirFlag", "fsDirCode", "fsDirDisplay"}, {10, 10, 30}};
-inline constexpr TMappingTableDef kEventMapTable{
+inline const TMappingTableDef kEventMapTable{
     "tEventMap", {"fsEventFlag", "fsEventCode", "fsEventDisplay"}, {2, 10, 30}};
 
-using TMappingRow = std::array<std::string, 3>;
+// One value per column of the definition.
+using TMappingRow = std::vector<std::string>;
 
 // The rows of a mapping table as a grid with a navigator edits them: a current row, and at most one
 // row being edited or inserted, which reaches the database only when it is posted, by itself or by
@@ -60,6 +65,9 @@ class TMappingTable {
   // Writes the edited or inserted row. The key must hold more than blanks.
   void Post();
   void Cancel();
+  // Rows written so far, and the key of the last one: what a window checks after a change.
+  int PostCount() const { return postCount_; }
+  const std::string& LastPostedKey() const { return lastPostedKey_; }
 
  private:
   void Read();
@@ -74,6 +82,8 @@ class TMappingTable {
   TState state_ = TState::Browse;
   bool modified_ = false;
   int current_ = -1;
+  int postCount_ = 0;
+  std::string lastPostedKey_;
 };
 
 }  // namespace korvo

@@ -93,12 +93,16 @@ void TTransactionDownload::StatusAndLog(const std::string& text) const {
   Log(text);
 }
 
-int TTransactionDownload::CountTransactions(const std::string& address) {
+int CountTransactions(TLinkContext& link, const std::string& address) {
   int total = 0;
-  for (const auto& e : ParseTransListing(SendCommand(link_, address, "DIR TRANS")))
+  for (const auto& e : ParseTransListing(SendCommand(link, address, "DIR TRANS")))
     total += ParseCount(e.count);
   if (link_.ReplyCut) cut_ = true;
   return total;
+}
+
+int TTransactionDownload::CountTransactions(const std::string& address) {
+  return korvo::CountTransactions(link_, address);
 }
 
 std::string TTransactionDownload::ReadTransactionFiles(const std::string& address, int* typedCount) {

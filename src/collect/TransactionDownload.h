@@ -37,6 +37,10 @@ std::vector<TTransEntry> ParseTransListing(const std::string& reply);
 // may have been cut in the middle, without the "--" of a line that ran out. One per line.
 std::string WholeWordsOfCutReply(const std::string& reply);
 
+// The sum of the record counts of every file the terminal's "DIR TRANS" listing names: the records
+// waiting in it. Raises an error for a count that is not an integer.
+int CountTransactions(TLinkContext& link, const std::string& address);
+
 // How a download went, for whoever has to tell its outcome (the command line's exit status).
 struct TDownloadResult {
   int terminals = 0;     // visited

@@ -60,6 +60,11 @@ void TDM::OpenDatabase() {
   std::error_code ec;
   if (std::filesystem::exists(path, ec)) {
     ADOC.Open(path);
+    try {
+      InstallMissingDirectionFlags(ADOC);
+    } catch (const TDbError&) {
+      // A database that cannot take them (read-only, an older layout) works as it did before.
+    }
     return;
   }
   try {

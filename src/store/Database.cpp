@@ -225,6 +225,20 @@ bool TPreparedStatement::HasRow(const std::vector<TValue>& params) {
   return row;
 }
 
+std::optional<std::vector<std::string>> TPreparedStatement::FirstRow(const std::vector<TValue>& params) {
+  impl_->Run(params);
+  if (!impl_->st.Step()) return std::nullopt;
+  sqlite3_stmt* st = impl_->st.get();
+  std::vector<std::string> row(static_cast<std::size_t>(sqlite3_column_count(st)));
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const int column = static_cast<int>(i);
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+    if (text) row[i].assign(text, static_cast<std::size_t>(sqlite3_column_bytes(st, column)));
+  }
+  sqlite3_reset(st);
+  return row;
+}
+
 void TDatabase::BeginTransaction() {
   ExecScript("BEGIN");
 }

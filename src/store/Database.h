@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -61,6 +62,9 @@ class TPreparedStatement {
   int Execute(const std::vector<TValue>& params);
   // Runs a query with these values; true when it gives at least one row.
   bool HasRow(const std::vector<TValue>& params);
+  // Runs a query with these values; each column of its first row as text (NULL as ""), or nothing
+  // when it gives no row.
+  std::optional<std::vector<std::string>> FirstRow(const std::vector<TValue>& params);
 
  private:
   struct TImpl;

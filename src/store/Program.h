@@ -4,6 +4,7 @@
 #include <string>
 
 #include "store/MonthlyLog.h"
+#include "store/ProgramFolder.h"
 #include "store/SettingsRecord.h"
 #include "store/UploadConfig.h"
 
@@ -26,6 +27,8 @@ class TProgram {
   ~TProgram();
 
   const std::string ProgramFolder;
+  // How the folder was chosen, for the status report.
+  TFolderSource FolderSource = TFolderSource::Executable;
   TClock& Clock;
   TOperatorUi& Ui;
   TMonthlyLog Log;

@@ -21,4 +21,17 @@ void InstallSchema(TDatabase& db) {
   tx.Commit();
 }
 
+const std::vector<std::vector<std::string>>& DirectionFlagRows() {
+  static const std::vector<std::vector<std::string>> kRows = {{"0", "0", "In"}, {"1", "1", "Out"}};
+  return kRows;
+}
+
+void InstallMissingDirectionFlags(TDatabase& db) {
+  TTransaction tx(db);
+  for (const auto& row : DirectionFlagRows())
+    db.Execute("INSERT OR IGNORE INTO tDirMap (fcDirFlag, fsDirCode, fsDirDisplay) VALUES (?, ?, ?)",
+               {row[0], row[1], row[2]});
+  tx.Commit();
+}
+
 }  // namespace korvo

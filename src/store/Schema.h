@@ -21,4 +21,10 @@ inline constexpr unsigned char kLoginKey = 0xA6;
 // Creates the schema and the installed rows in an empty database, in one transaction.
 void InstallSchema(TDatabase& db);
 
+// The tDirMap rows of the digit direction flags; a new database has them from the schema.
+const std::vector<std::vector<std::string>>& DirectionFlagRows();
+// Adds the rows of DirectionFlagRows whose keys the database lacks, leaving every other row as
+// it is: an older database then shows the rows the online monitor stores in the activity browser.
+void InstallMissingDirectionFlags(TDatabase& db);
+
 }  // namespace korvo

@@ -102,6 +102,11 @@ CREATE TABLE tExpired (
 
 -- Direction flags are mapped to codes of the same text, so that transactions stored by the
 -- download (mapped code) and by the online monitor (raw flag) both join in the activity browser.
+-- Terminals report the direction as a letter or as a digit (0 in, 1 out, as the identify
+-- direction parameter counts them); DirectionFlagRows (Schema.cpp) holds the same digit rows
+-- for databases made before them.
+INSERT INTO tDirMap VALUES ('0', '0', 'In');
+INSERT INTO tDirMap VALUES ('1', '1', 'Out');
 INSERT INTO tDirMap VALUES ('I', 'I', 'In');
 INSERT INTO tDirMap VALUES ('O', 'O', 'Out');
 INSERT INTO tDirMap VALUES ('00', '00', 'No Function');

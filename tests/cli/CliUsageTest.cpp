@@ -26,12 +26,14 @@ TEST(CliUsage, HelpGoesToStdoutAndUsageErrorsToStderr) {
       {{"--help"},
        0,
        true,
-       {"Subcommands:", "status", "send", "params", "ping", "--folder DIR", "--progress",
+       {"Subcommands:", "status", "send", "params", "ping", "monitor", "--folder DIR", "--progress",
         "Exit codes:", "0  done", "1  failed", "2  usage error"}},
       {{"status", "--help"}, 0, true, {"korvo2k-cli status"}},
       {{"send", "--help"}, 0, true, {"korvo2k-cli send", "ADDRESS", "COMMAND"}},
       {{"params", "--help"}, 0, true, {"korvo2k-cli params", "ADDRESS", "N"}},
       {{"ping", "--help"}, 0, true, {"korvo2k-cli ping", "HOST", "PORT"}},
+      {{"monitor", "--help"}, 0, true, {"korvo2k-cli monitor", "--port", "--bind"}},
+      {{"monitor", "--port", "0"}, 2, false, {"usage: monitor [--port P] [--bind ADDRESS]"}},
       {{"config", "--help"}, 0, true, {"korvo2k-cli config", "read", "write", "default"}},
       {{"config", "read", "--help"}, 0, true, {"korvo2k-cli config read", "ADDRESS", "--page N"}},
       {{"config", "write", "--help"}, 0, true, {"korvo2k-cli config write", "FILE", "--all-terminals"}},
@@ -84,8 +86,9 @@ TEST(CliUsage, TheHelpListsEveryCommandAndNoOther) {
   Strings listed;
   for (std::string line; std::getline(lines, line) && !line.empty();)
     if (line.rfind("  ", 0) == 0 && line[2] != ' ') listed.push_back(line.substr(2, line.find(' ', 2) - 2));
-  EXPECT_EQ(listed, (Strings{"status", "send", "params", "ping", "time", "config", "load", "tables", "cards",
-                             "templates", "activities", "reload"}))
+  EXPECT_EQ(listed,
+            (Strings{"status", "send", "params", "ping", "time", "config", "load", "tables", "cards",
+                     "templates", "activities", "reload", "terminals", "console", "sysinfo", "monitor"}))
       << help;
 }
 

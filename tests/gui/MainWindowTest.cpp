@@ -106,11 +106,12 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tools = Find<QMenu>("miTools");
   QStringList toolItems;
   for (QAction* a : tools->actions()) toolItems << a->text();
-  EXPECT_EQ(toolItems, (QStringList{"&Load Data", "&Time && Date", "E&xit"}));
+  EXPECT_EQ(toolItems, (QStringList{"&Load Data", "&Time && Date", "&Direct Command", "&Online", "E&xit"}));
   auto* setup = Find<QMenu>("miSetup");
   QStringList setupItems;
   for (QAction* a : setup->actions()) setupItems << a->text();
-  EXPECT_EQ(setupItems, (QStringList{"Cardholde&rs", "&Data Loading", "Tables", "&Administrator", "&System"}));
+  EXPECT_EQ(setupItems, (QStringList{"Cardholde&rs", "&Communication", "&Data Loading", "Tables",
+                                     "&Administrator", "&System"}));
   auto* imm = Find<QAction>("Imm");
   auto* pass = Find<QAction>("Pass");
   EXPECT_EQ(imm->text(), "Immediate Data Loading");
@@ -120,10 +121,13 @@ TEST_F(MainWindowTest, MenuToolbarAndStatusBarHaveTheirItems) {
   auto* tb = Find<QToolBar>("tbMenu");
   QStringList buttons;
   for (QAction* a : tb->actions()) buttons << a->objectName();
-  EXPECT_EQ(buttons,
-            (QStringList{"tbLoad", "tbTime", "tbCard", "tbLoading", "tbTable", "tbAdm", "tbHardware", "tbExit"}));
+  EXPECT_EQ(buttons, (QStringList{"tbLoad", "tbTime", "tbDirect", "tbOnline", "tbCard", "tbComm", "tbLoading",
+                                  "tbTable", "tbAdm", "tbHardware", "tbExit"}));
   EXPECT_EQ(Find<QAction>("tbLoad")->text(), "Load Data");
   EXPECT_EQ(Find<QAction>("tbAdm")->text(), "Administrator");
+  EXPECT_EQ(Find<QAction>("tbDirect")->text(), "Direct Command");
+  EXPECT_EQ(Find<QAction>("tbComm")->text(), "Communication");
+  EXPECT_EQ(Find<QAction>("tbOnline")->text(), "Online");
   EXPECT_EQ(Find<QAction>("tbExit")->text(), "Exit");
 
   auto* vm = Find<QProgressBar>("VM");

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "support/VirtualClock.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "store/Schema.h"
 #include "support/LogMessages.h"
 #include "support/RecordingUi.h"
 #include "support/TempFolder.h"
+#include "support/VirtualClock.h"
 
 namespace korvo {
 namespace {
@@ -95,7 +95,11 @@ TEST(Startup, TheNewDatabaseHasEveryTableInOrderAndTheInstalledRows) {
   // storing a transaction show in the activity browser.
   q.SetSQL("SELECT count(*) AS n FROM tDirMap WHERE fcDirFlag=fsDirCode");
   q.Open();
-  EXPECT_EQ(q.FieldByName("n").AsInteger(), 3);
+  EXPECT_EQ(q.FieldByName("n").AsInteger(), 5);
+  q.SetSQL(
+      "SELECT group_concat(fcDirFlag || fsDirDisplay, ',') AS d FROM tDirMap WHERE fcDirFlag IN ('0', '1')");
+  q.Open();
+  EXPECT_EQ(q.FieldByName("d").AsString(), "0In,1Out");
   q.SetSQL("SELECT fsEventDisplay FROM tEventMap ORDER BY fsEventFlag");
   q.Open();
   EXPECT_EQ(q.RecordCount(), 10);

@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "cards/AccessGroupUpload.h"
+#include "cards/ui/ActivityBrowser.h"
 #include "cards/ui/CardListModel.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
@@ -147,8 +148,11 @@ TfCard::TfCard(TDM& dm, QWidget* parent) : TToolForm(dm, parent) {
   connect(bbDelete_, &QPushButton::clicked, this, [this] { Guarded([this] { bbDeleteClick(); }); });
   connect(bbSend_, &QPushButton::clicked, this, [this] { bbSendClick(); });
   connect(bbClose_, &QPushButton::clicked, this, &QWidget::close);
+  activities_ = new TActivityBrowser(dm, *this, tsActivity_,
+                                     [this](const std::function<void()>& action) { Guarded(action); });
   connect(pcCard_, &QTabWidget::currentChanged, this, [this](int i) {
     if (i == 0) Guarded([this] { pcCardChange(); });
+    if (i == 1) Guarded([this] { activities_->pcCardChange(); });
   });
 }
 

@@ -17,10 +17,11 @@ class QTableView;
 
 namespace korvo {
 
+class TActivityBrowser;
 class TCardListModel;
 
 // "Cardholders and Activities". The page control pcCard holds tsCard ("Cardholders", below) and
-// tsActivity ("Activities"), which Activities() hands to the activity browser to fill.
+// tsActivity ("Activities"), which the activity browser fills.
 class TfCard final : public TToolForm {
   Q_OBJECT
  public:
@@ -36,6 +37,7 @@ class TfCard final : public TToolForm {
   // group, the list.
   void pcCardChange();
   QWidget* Activities() const { return tsActivity_; }
+  TActivityBrowser& ActivityBrowser() { return *activities_; }
   const TCardPage& Page() const { return page_; }
 
  protected:
@@ -61,6 +63,7 @@ class TfCard final : public TToolForm {
   QTabWidget* pcCard_ = nullptr;
   QWidget* tsCard_ = nullptr;
   QWidget* tsActivity_ = nullptr;
+  TActivityBrowser* activities_ = nullptr;
   QLabel* pCard_ = nullptr;
   QTableView* clbCard_ = nullptr;
   QCheckBox* cbCard_ = nullptr;

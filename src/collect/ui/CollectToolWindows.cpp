@@ -2,6 +2,7 @@
 
 #include "collect/ui/DataLoading.h"
 #include "collect/ui/LoadData.h"
+#include "collect/ui/Monitor.h"
 #include "main/ui/MAIN.h"
 
 namespace korvo {
@@ -9,6 +10,7 @@ namespace korvo {
 void RegisterCollectToolWindows(TfMain& main) {
   RegisterLoadDataWindow(main);
   RegisterDataLoadingWindow(main);
+  RegisterMonitorWindow(main);
 }
 
 }  // namespace korvo

@@ -35,6 +35,7 @@
 #include "store/OperatorUi.h"
 #include "store/Program.h"
 #include "tables/ui/TablesToolWindows.h"
+#include "tools/ui/ToolsToolWindows.h"
 
 namespace korvo {
 namespace {
@@ -100,6 +101,7 @@ TfMain::TfMain(TProgram& program, TDM& dm, QWidget* parent)
   RegisterCollectToolWindows(*this);
   RegisterCardsToolWindows(*this);
   RegisterTablesToolWindows(*this);
+  RegisterToolsToolWindows(*this);
   resize(1000, 660);
   dm_.Jobs.OnEnded = [this] { JobEnded(); };
 }

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "store/DataMod.h"
+#include "tools/ui/SysInfoStatus.h"
 #include "ui_SplashAbout.h"
 
 namespace korvo {
@@ -23,7 +24,7 @@ TfSplash::TfSplash(TDM& dm, TMode mode, QWidget* parent)
     link->installEventFilter(this);
   }
   connect(ui_->bbClose, &QPushButton::clicked, this, &TfSplash::bbCloseClick);
-  // bbSysInfo shows the system information window modally; that window wires it up.
+  connect(ui_->bbSysInfo, &QPushButton::clicked, this, [this, &dm] { ShowSysInfo(dm, this); });
   if (mode_ == TMode::Splash) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QString());
