@@ -97,12 +97,13 @@ int CountTransactions(TLinkContext& link, const std::string& address) {
   int total = 0;
   for (const auto& e : ParseTransListing(SendCommand(link, address, "DIR TRANS")))
     total += ParseCount(e.count);
-  if (link_.ReplyCut) cut_ = true;
   return total;
 }
 
 int TTransactionDownload::CountTransactions(const std::string& address) {
-  return korvo::CountTransactions(link_, address);
+  const int total = korvo::CountTransactions(link_, address);
+  if (link_.ReplyCut) cut_ = true;
+  return total;
 }
 
 std::string TTransactionDownload::ReadTransactionFiles(const std::string& address, int* typedCount) {
