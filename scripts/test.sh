@@ -6,5 +6,23 @@ bash scripts/deps.sh
 rm -rf build-test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build-test -j"$(nproc)"
-cd build-test
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 600
+(cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" --timeout 600)
+
+# The suite again under AddressSanitizer and UndefinedBehaviorSanitizer, built with clang, with
+# each fuzz target run a few seconds from its seed corpus (label "fuzz"). KORVO_SKIP_SANITIZERS=1
+# leaves this out for a quick local run.
+if [ "${KORVO_SKIP_SANITIZERS:-0}" != 1 ]; then
+  for p in clang libclang-rt-14-dev; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+      sudo=""
+      [ "$(id -u)" -eq 0 ] || sudo="sudo"
+      $sudo apt-get update -qq
+      DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev
+      break
+    fi
+  done
+  rm -rf build-asan
+  cmake --preset asan -DKORVO_BUILD_UI=OFF
+  cmake --build build-asan -j"$(nproc)"
+  ctest --preset asan -j"$(nproc)"
+fi

@@ -8,6 +8,7 @@
 
 #include "cards/ActivityRows.h"
 #include "collect/DbfFile.h"
+#include "store/AtomicFile.h"
 #include "store/Cp1252.h"
 #include "store/Database.h"
 
@@ -15,6 +16,7 @@ namespace korvo {
 namespace {
 
 std::ofstream CreateText(const std::string& path) {
+  CreatePrivately(path);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("Cannot create file " + path + ": " + std::strerror(errno));
   return out;

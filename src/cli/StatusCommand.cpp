@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/Command.h"
+#include "cli/VisibleText.h"
 #include "store/DataMod.h"
 #include "store/Program.h"
 #include "store/Schema.h"
@@ -13,7 +14,8 @@ const char* YesNo(bool b) {
   return b ? "true" : "false";
 }
 
-// korvo2k-cli status: start up, then show what start-up found.
+// korvo2k-cli status: start up, then show what start-up found. The texts come from files anyone
+// may have edited: their control characters are shown, not sent to the terminal.
 class TStatusCommand final : public TCliCommand {
  public:
   TStatusCommand()
@@ -24,31 +26,31 @@ class TStatusCommand final : public TCliCommand {
 
   int Execute(TCliContext& c) override {
     const TSettingsRecord& s = c.program.Settings;
-    c.out << "Program folder: " << c.program.ProgramFolder << '\n'
+    c.out << "Program folder: " << OneLineText(c.program.ProgramFolder) << '\n'
           << "Folder chosen by: " << FolderSourceText(c.program.FolderSource) << '\n'
           << c.dm.VersionText << "\n\n"
           << "[Settings]\n"
-          << "CurAddr=" << s.CurAddr() << '\n'
-          << "PrevAddr=" << s.PrevAddr() << '\n'
-          << "SelectedAddr=" << s.SelectedAddr() << '\n'
-          << "CurTermNo=" << s.CurTermNo() << '\n'
-          << "CurLocation=" << s.CurLocation() << '\n'
-          << "PrevLocation=" << s.PrevLocation() << '\n'
+          << "CurAddr=" << OneLineText(s.CurAddr()) << '\n'
+          << "PrevAddr=" << OneLineText(s.PrevAddr()) << '\n'
+          << "SelectedAddr=" << OneLineText(s.SelectedAddr()) << '\n'
+          << "CurTermNo=" << OneLineText(s.CurTermNo()) << '\n'
+          << "CurLocation=" << OneLineText(s.CurLocation()) << '\n'
+          << "PrevLocation=" << OneLineText(s.PrevLocation()) << '\n'
           << "CurPort=" << s.CurPort() << '\n'
-          << "LastLogin=" << s.LastLogin() << '\n'
+          << "LastLogin=" << OneLineText(s.LastLogin()) << '\n'
           << "PasswordRequired=" << YesNo(s.PasswordRequired()) << '\n'
           << "ImmediateLoading=" << YesNo(s.ImmediateLoading()) << '\n'
-          << "ModemInit=" << s.ModemInit() << '\n'
+          << "ModemInit=" << OneLineText(s.ModemInit()) << '\n'
           << "ModemSpeed=" << s.ModemSpeed() << '\n'
-          << "OnlinePort=" << s.OnlinePort() << "\n\n";
+          << "OnlinePort=" << OneLineText(s.OnlinePort()) << "\n\n";
     const TSysParam& p = c.program.SysParam;
     c.out << "[Upload configuration]\n"
-          << "Output Type=" << p.OutputType << '\n'
+          << "Output Type=" << OneLineText(p.OutputType) << '\n'
           << "Terminal No As File Ext=" << YesNo(p.TermNoAsFileExt) << '\n'
           << "Date As File Name=" << YesNo(p.DateAsFileName) << '\n'
-          << "Output Format=" << p.OutputFormat << '\n'
-          << "Output FileName=" << p.OutputFileName << '\n'
-          << "Output Event Filter=" << p.OutputEventFilter << '\n'
+          << "Output Format=" << OneLineText(p.OutputFormat) << '\n'
+          << "Output FileName=" << OneLineText(p.OutputFileName) << '\n'
+          << "Output Event Filter=" << OneLineText(p.OutputEventFilter) << '\n'
           << "Delete After Loaded=" << YesNo(p.DeleteAfterLoaded) << '\n'
           << "Restart After Loaded=" << YesNo(p.RestartAfterLoaded) << '\n'
           << "Load All Terminal=" << YesNo(p.LoadAllTerminal) << '\n'
@@ -59,7 +61,7 @@ class TStatusCommand final : public TCliCommand {
       c.err << "error: the database is not open\n";
       return kExitFailed;
     }
-    c.out << "[Database " << c.dm.DatabasePath() << "]\n";
+    c.out << "[Database " << OneLineText(c.dm.DatabasePath()) << "]\n";
     TQuery q(c.dm.ADOC);
     for (const auto& table : TableNames()) {
       q.SetSQL("SELECT count(*) AS n FROM " + table);

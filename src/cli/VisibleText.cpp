@@ -25,6 +25,28 @@ std::string VisibleText(std::string_view reply) {
   return out;
 }
 
+std::string OneLineText(std::string_view value) {
+  std::string out;
+  auto hex = [&out](unsigned code) {
+    char text[8];
+    std::snprintf(text, sizeof text, "<%02X>", code);
+    out += text;
+  };
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const auto c = static_cast<unsigned char>(value[i]);
+    const auto next = i + 1 < value.size() ? static_cast<unsigned char>(value[i + 1]) : 0u;
+    if (c < ' ' || c == 0x7f) {
+      hex(c);
+    } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {
+      hex(next);
+      ++i;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 std::string CommandTextFromArgs(const std::string* first, const std::string* last) {
   std::string joined;
   for (const std::string* a = first; a != last; ++a) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "store/AtomicFile.h"
 #include "store/Cp1252.h"
 
 namespace korvo {
@@ -30,11 +31,12 @@ std::string FreeBackupPath(const std::string& folder, const std::string& fileNam
 std::string WriteBackupFile(const std::string& programFolder, const std::string& address, int cardDigits,
                             const TLocalTime& now, const std::vector<std::string>& records) {
   const std::string folder = programFolder + "BackUp/";
-  std::filesystem::create_directories(folder);
+  if (std::filesystem::create_directories(folder))
+    std::filesystem::permissions(folder, static_cast<std::filesystem::perms>(kPrivateFolderMode));
   const std::string path = FreeBackupPath(folder, BackupFileName(address, cardDigits, now));
   std::string bytes;
   for (const auto& r : records) bytes += Utf8ToCp1252(r) + "\r\n";
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
   if (fd < 0) throw std::runtime_error("Cannot create file " + path + ": " + std::strerror(errno));
   std::size_t done = 0;
   while (done < bytes.size()) {

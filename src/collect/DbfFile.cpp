@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "store/AtomicFile.h"
 #include "store/Cp1252.h"
 
 namespace korvo {
@@ -23,6 +24,7 @@ SAFile OpenExact(const char* name, const char* access) {
   const std::size_t n = std::strlen(name);
   if (n >= 4 && (std::strcmp(name + n - 4, ".cpg") == 0 || std::strcmp(name + n - 4, ".CPG") == 0))
     return nullptr;
+  if (std::strchr(access, 'w')) korvo::CreatePrivately(hookPath);
   return reinterpret_cast<SAFile>(std::fopen(hookPath.c_str(), access));
 }
 int RemoveNothing(const char*) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "store/AtomicFile.h"
 #include "store/Cp1252.h"
 
 namespace korvo {
@@ -16,6 +17,7 @@ void TLineAppender::Append(const std::string& line, const std::string& fileName)
   if (!file_ || fileName != name_) {
     Close();
     name_ = fileName;
+    CreatePrivately(fileName);
     file_ = std::fopen(fileName.c_str(), "ab");
     if (!file_) return;
   }
@@ -30,6 +32,7 @@ void TLineAppender::Close() {
 }
 
 void AppendTextFile(const std::string& source, const std::string& target) {
+  CreatePrivately(target);
   std::ofstream out(target, std::ios::binary | std::ios::app);
   if (!out) throw std::runtime_error("Cannot open file " + target + " for appending.");
   std::ifstream in(source, std::ios::binary);

@@ -53,6 +53,15 @@ std::vector<TTransEntry> ParseTransListing(const std::string& reply) {
   return entries;
 }
 
+std::string WholeWordsOfCutReply(const std::string& reply) {
+  std::vector<std::string> words = SplitReplyTokens(reply);
+  std::erase(words, "--");
+  if (!words.empty()) words.pop_back();
+  std::string text;
+  for (const auto& w : words) text += w + "\r\n";
+  return text;
+}
+
 std::vector<std::string> DownloadTargets(TDatabase& db, bool all, const std::string& currentAddress) {
   if (!all) return {currentAddress};
   std::vector<std::string> targets;
@@ -93,7 +102,9 @@ int CountTransactions(TLinkContext& link, const std::string& address) {
 }
 
 int TTransactionDownload::CountTransactions(const std::string& address) {
-  return korvo::CountTransactions(link_, address);
+  const int total = korvo::CountTransactions(link_, address);
+  if (link_.ReplyCut) cut_ = true;
+  return total;
 }
 
 namespace {
@@ -108,6 +119,7 @@ std::string TTransactionDownload::ReadTransactionFiles(const std::string& addres
                                                        bool* listingsWhole) {
   Status("List File Transaction..........");
   const std::string listing = SendCommand(link_, address, "DIR TRANS");
+  if (link_.ReplyCut) cut_ = true;
   const std::vector<TTransEntry> entries = ParseTransListing(listing);
   const int words = static_cast<int>(SplitReplyTokens(listing).size());
   bool whole = EndsListing(listing);
@@ -119,8 +131,12 @@ std::string TTransactionDownload::ReadTransactionFiles(const std::string& addres
     ++counter;
     if (e.IsTransactionFile()) {
       Status("Loading From File : " + e.name + ".");
-      const std::string reply = SendCommand(link_, address, "TYPE TRANS\\" + e.name);
+      std::string reply = SendCommand(link_, address, "TYPE TRANS\\" + e.name);
       whole = whole && EndsListing(reply);
+      if (link_.ReplyCut) {
+        cut_ = true;
+        reply = WholeWordsOfCutReply(reply);
+      }
       records += InsertFileDate(e.name.substr(0, 6), reply);
       typed += ParseCount(e.count);
       link_.Ui.ProcessMessages();
@@ -181,7 +197,7 @@ void TTransactionDownload::LoadTerminal(const std::string& address, TDownloadRes
   std::vector<std::string> records;
   for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     if (!Attempt(address, cardDigits, expected, records, result)) return;
-    if (static_cast<int>(records.size()) == expected) return;
+    if (!cut_ && static_cast<int>(records.size()) == expected) return;
   }
   ++result.incomplete;
 }
@@ -191,6 +207,7 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
   if (sinks_.MeterPosition) sinks_.MeterPosition(0);
   StatusAndLog("Loading From: " + address + ".");
   records.clear();
+  cut_ = false;
   SendCommand(link_, address, "LOCKSYS");
   const int count = CountTransactions(address);
   int typed = 0;
@@ -204,7 +221,9 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
     expected = 0;
     if (sinks_.MainMeterFull) sinks_.MainMeterFull();
   }
+  if (cut_) StatusAndLog("Loading incomplete.");
   if (records.empty()) {
+    if (cut_) return true;  // the next attempt tries again
     const bool left = CountTransactions(address) > 0;
     if (left) ++result.incomplete;
     StatusAndLog(left ? "Loading incomplete." : "Data is empty.");
@@ -221,14 +240,15 @@ bool TTransactionDownload::Attempt(const std::string& address, int cardDigits, i
       StatusAndLog("Create File failed : " + std::string(e.what()));
     }
   }
-  if (!Aborted() && param_.FlagTransaction) FlagTransactionFiles(address);
+  // A file is flagged as collected only by an attempt that received it whole.
+  if (!Aborted() && param_.FlagTransaction && !cut_ && listingsWhole) FlagTransactionFiles(address);
   if (!Aborted() && param_.DeleteAfterLoaded) {
     // The terminal's files go only when every record they listed is here and safely on disk, and
     // every listing was whole: the deletion takes the whole folder, named or not.
     const int received = static_cast<int>(records.size());
     if (!listingsWhole) {
       StatusAndLog("Delete File Trans withheld: a listing was cut short.");
-    } else if (backedUp && received >= typed) {
+    } else if (backedUp && !cut_ && received >= typed) {
       SendCommand(link_, address, "LOCKSYS\rRMDIR TRANS\r");
       SendCommand(link_, address, "MKDIR TRANS\rUNLOCKSYS");
       Status("Delete File Trans.");

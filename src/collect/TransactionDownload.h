@@ -33,6 +33,9 @@ struct TTransEntry {
   bool IsTransactionFile() const;
 };
 std::vector<TTransEntry> ParseTransListing(const std::string& reply);
+// The words of a reply the link cut short that can be trusted: every word before the last, which
+// may have been cut in the middle, without the "--" of a line that ran out. One per line.
+std::string WholeWordsOfCutReply(const std::string& reply);
 
 // The sum of the record counts of every file the terminal's "DIR TRANS" listing names: the records
 // waiting in it. Raises an error for a count that is not an integer.
@@ -69,7 +72,8 @@ class TTransactionDownload {
   // Lists the folder and types each transaction file; the records of all files, one per line.
   // `typedCount` receives the sum of the listed counts of the files typed; `listingsWhole` whether the
   // folder's listing and every file's came with their closing "*": a cut one may lack files or
-  // records, or end in half a record.
+  // records, or end in half a record. Of a listing the link cut short only the words before its last
+  // are kept, and the attempt counts as cut.
   std::string ReadTransactionFiles(const std::string& address, int* typedCount = nullptr,
                                    bool* listingsWhole = nullptr);
   void FlagTransactionFiles(const std::string& address);
@@ -94,6 +98,8 @@ class TTransactionDownload {
   TDownloadSinks sinks_;
   std::function<bool()> abortRequested_;
   bool skipDuplicates_;
+  // A listing of the running attempt was cut short: the attempt cannot be complete.
+  bool cut_ = false;
   std::string century_;
   // One for the whole job: the text target last written spans terminals.
   std::unique_ptr<TTransactionOutput> output_;

@@ -57,6 +57,10 @@ struct TLinkContext {
   bool TemplateBytesNext = false;
   // A conversation is running: window messages handled during it may not start another.
   bool Talking = false;
+  // Some entry of the last command text was cut short: its overall time limit or size limit ran
+  // out, the connection dropped in the middle of it, or its frames never arrived whole. Its text
+  // then holds only part of the terminal's answer (or "--"), and must not be taken as complete.
+  bool ReplyCut = false;
 };
 
 }  // namespace korvo

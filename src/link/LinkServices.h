@@ -10,7 +10,8 @@ namespace korvo {
 
 // One command text to the terminal with this address; a silent terminal gives "--" entries. Raises
 // TUnknownTerminalError, before any port or socket is opened, when no row has the address, and
-// TConversationBusyError when called while another conversation runs.
+// TConversationBusyError when called while another conversation runs. Afterwards `link.ReplyCut`
+// tells whether some entry of the reply was cut short.
 std::string SendCommand(TLinkContext& link, const std::string& address, const std::string& commandText);
 // Template transfer over TCP/IP only; `fingerCount` is the number of "TYPE TMPTABLE" lines to read.
 std::string SendNetCommand(TLinkContext& link, const std::string& address, const std::string& commandText,

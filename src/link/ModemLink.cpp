@@ -8,6 +8,7 @@
 #include "link/LinkErrors.h"
 #include "link/LinkServices.h"
 #include "link/QCCom32.h"
+#include "link/ReplyLimit.h"
 #include "link/SerialTransport.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
@@ -167,7 +168,13 @@ std::string ModemExchange(TLinkContext& link, const TTerminalRow& row, const std
   int idle = Contains(line, "TYPE TMPTABLE") ? kTemplateTableIdlePolls : kIdlePolls;
   std::string reply;
   int lines = 0;
+  const TReplyDeadline deadline(link.Clock);
   while (true) {
+    if (deadline.Passed()) {
+      link.Com.Purge();
+      link.ReplyCut = true;
+      return kNoReply;
+    }
     link.Clock.Pause(kExchangePollMs);
     if (Contains(upper, "TYPE TMP")) link.Clock.Pause(kTemplatePollMs);
     if (link.Com.InCount() > 0)
@@ -187,6 +194,7 @@ std::string ModemExchange(TLinkContext& link, const TTerminalRow& row, const std
     if (full) {
       // The rest of an endless reply is dropped.
       link.Com.Purge();
+      link.ReplyCut = true;
       break;
     }
   }

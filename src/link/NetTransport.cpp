@@ -1,6 +1,7 @@
 #include "link/NetTransport.h"
 
 #include "link/LinkServices.h"
+#include "link/ReplyLimit.h"
 #include "link/SocketStream.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
@@ -28,10 +29,26 @@ void SendInHalves(TLinkContext& link, TTcpClient& client, const std::string& tex
 
 namespace {
 
-// A listing ends with "*", or when the terminal has been quiet for two seconds.
-std::string ReadListing(TTcpClient& client) {
+// A listing ends with "*", or when the terminal has been quiet for two seconds. One that runs past
+// the overall limit is "--"; one that hits the size limit, or whose connection drops before its
+// end mark, is cut short.
+std::string ReadListing(TLinkContext& link, TTcpClient& client) {
+  const TReplyDeadline deadline(link.Clock);
   std::string entry;
-  while (entry.size() < kMaxReplyBytes && client.CanRead(2000)) {
+  while (true) {
+    if (entry.size() >= kMaxReplyBytes) {
+      link.ReplyCut = true;
+      break;
+    }
+    const bool more = client.CanRead(deadline.RemainingMs(2000));
+    if (deadline.Passed()) {
+      link.ReplyCut = true;
+      return kNoReply;
+    }
+    if (!more) {
+      if (!entry.empty() && client.PeerClosed()) link.ReplyCut = true;
+      break;
+    }
     std::string chunk = client.ReceiveAvailable(kMaxReplyBytes - entry.size());
     entry += chunk;
     if (Contains(chunk, "*")) break;
@@ -39,12 +56,16 @@ std::string ReadListing(TTcpClient& client) {
   return entry;
 }
 
-// Template data end at exactly one block; whatever follows it is not part of the entry.
-std::string ReadTemplateBlock(TTcpClient& client) {
+// Template data end at exactly one block; whatever follows it is not part of the entry. A block
+// that stops short is cut, and one still unfinished at the overall limit is "--".
+std::string ReadTemplateBlock(TLinkContext& link, TTcpClient& client) {
+  const TReplyDeadline deadline(link.Clock);
   std::string entry;
-  while (entry.size() < kTemplateBytes && client.CanRead(10000))
+  while (entry.size() < kTemplateBytes && !deadline.Passed() && client.CanRead(deadline.RemainingMs(10000)))
     entry += client.ReceiveAvailable(kTemplateBytes - entry.size());
-  return entry;
+  if (entry.size() == kTemplateBytes) return entry;
+  if (!entry.empty() || deadline.Passed()) link.ReplyCut = true;
+  return deadline.Passed() ? kNoReply : entry;
 }
 
 std::string ExchangeLine(TLinkContext& link, TTcpClient& client, const std::string& line,
@@ -57,9 +78,9 @@ std::string ExchangeLine(TLinkContext& link, TTcpClient& client, const std::stri
   }
   std::string entry;
   if (Contains(line, "TYPE") || Contains(line, "LISTPAR") || Contains(line, "DIR"))
-    entry = ReadListing(client);
+    entry = ReadListing(link, client);
   else if (Contains(line, "TMPDATA"))
-    entry = ReadTemplateBlock(client);
+    entry = ReadTemplateBlock(link, client);
   else if (Contains(line, "LOAD"))
     entry = client.ReceiveLine(1000);
   else

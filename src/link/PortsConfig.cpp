@@ -1,17 +1,20 @@
 #include "link/PortsConfig.h"
 
-#include <fstream>
-#include <iterator>
-
+#include "store/AtomicFile.h"
 #include "store/IniFile.h"
 
 namespace korvo {
 
-std::string SerialDevicePath(const std::string& programFolder, int port) {
+std::string SerialDevicePath(const std::string& programFolder, int port, std::string* refusal) {
   if (port < 1) return {};
-  std::ifstream in(programFolder + "PORTS.CFG", std::ios::binary);
-  if (in) {
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string path = programFolder + "PORTS.CFG";
+  std::string text;
+  const TFileRead outcome = ReadRegularFile(path, kConfigFileMaxBytes, text);
+  if (outcome == TFileRead::NotRegular || outcome == TFileRead::TooLarge) {
+    if (refusal) *refusal = RefusedFileText(path, outcome);
+    return {};
+  }
+  if (outcome == TFileRead::Read) {
     auto mapped = TIniFile::Parse(text).Read("Ports", "COM" + std::to_string(port));
     if (mapped && !mapped->empty()) return *mapped;
   }

@@ -40,6 +40,7 @@ std::string SendCommand(TLinkContext& link, const std::string& address, const st
   std::optional<TTerminalRow> row = link.FindTerminal ? link.FindTerminal(address) : std::nullopt;
   if (!row) throw TUnknownTerminalError(address);
   TTalk talk(link, *row);
+  link.ReplyCut = false;
   // The terminal line carries Windows-1252; template data are bytes and pass as they are.
   const bool binary = PassesUnconverted(commandText);
   const std::string wireText = binary ? commandText : Utf8ToCp1252(commandText);

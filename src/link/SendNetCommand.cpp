@@ -4,6 +4,7 @@
 #include "link/LinkErrors.h"
 #include "link/LinkServices.h"
 #include "link/NetTransport.h"
+#include "link/ReplyLimit.h"
 #include "store/Clock.h"
 #include "store/Cp1252.h"
 #include "store/OperatorUi.h"
@@ -22,11 +23,17 @@ std::string ExchangeTemplateLine(TLinkContext& link, TTcpClient& client, const s
     client.SendText(piece + "\r");
   }
   std::string entry;
+  const TReplyDeadline deadline(link.Clock);
+  // An entry that stops after part of its lines or bytes arrived is "--", and cut short.
+  const auto cut = [&] {
+    if (!entry.empty() || deadline.Passed()) link.ReplyCut = true;
+    return std::string(kNoReply);
+  };
   if (Contains(line, "TYPE TMPTABLE")) {
     for (int i = 0; i < fingerCount; ++i) {
       link.Ui.ProcessMessages();
-      auto read = client.ReadLine(kReadLimitMs);
-      if (!read) return kNoReply;
+      auto read = client.ReadLine(deadline.RemainingMs(kReadLimitMs));
+      if (!read) return cut();
       entry += *read + "\r\n";
     }
   } else if (Contains(line, "TYPE") || Contains(line, "LISTPAR") || Contains(line, "DIR")) {
@@ -34,8 +41,8 @@ std::string ExchangeTemplateLine(TLinkContext& link, TTcpClient& client, const s
   } else if (Contains(line, "TMPDATA")) {
     while (entry.size() < kTemplateBytes) {
       link.Ui.ProcessMessages();
-      auto byte = client.ReadByte(kReadLimitMs);
-      if (!byte) return kNoReply;
+      auto byte = client.ReadByte(deadline.RemainingMs(kReadLimitMs));
+      if (!byte) return cut();
       entry += *byte;
     }
   } else {
@@ -52,6 +59,7 @@ std::string ExchangeTemplateLine(TLinkContext& link, TTcpClient& client, const s
 std::string SendNetCommand(TLinkContext& link, const std::string& address, const std::string& commandText,
                            int fingerCount) {
   if (link.Talking) throw TConversationBusyError();
+  link.ReplyCut = false;
   // Any other terminal gets nothing, and an empty reply.
   if (!Contains(address, ".")) return {};
   const std::optional<TTerminalRow> row = link.FindTerminal ? link.FindTerminal(address) : std::nullopt;

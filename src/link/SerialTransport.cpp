@@ -5,6 +5,7 @@
 
 #include "link/CommandText.h"
 #include "link/QCCom32.h"
+#include "link/ReplyLimit.h"
 #include "link/SerialFrame.h"
 #include "link/Transports.h"
 #include "store/Clock.h"
@@ -56,7 +57,13 @@ class TSerialExchange {
     bool star = false;
     int lines = 0;
     int idle = kIdlePolls;
+    const TReplyDeadline deadline(link_.Clock);
     while (true) {
+      if (deadline.Passed()) {
+        com_.Purge();
+        link_.ReplyCut = true;
+        return kNoReply;
+      }
       link_.Clock.Pause(kPollMs);
       if (extraMs) link_.Clock.Pause(extraMs);
       if (com_.InCount() > 0)
@@ -80,6 +87,7 @@ class TSerialExchange {
       if (full) {
         // Whatever the terminal still sends is dropped with the rest of this reply.
         com_.Purge();
+        link_.ReplyCut = true;
         break;
       }
     }
@@ -88,8 +96,9 @@ class TSerialExchange {
   }
 
   // One checksummed frame per piece with RTS raised, then up to 50 polls for a complete reply;
-  // up to 10 attempts. Returns what the last attempt received, which may be empty or partial.
-  std::string FramedExchange(const std::string& line) {
+  // up to 10 attempts. Returns what the last attempt received, which may be empty or partial;
+  // `complete` tells which.
+  std::string FramedExchange(const std::string& line, bool& complete) {
     const auto pieces = SplitPieces(line);
     std::string reply;
     for (int attempt = 0; attempt < kFramedAttempts; ++attempt) {
@@ -102,7 +111,7 @@ class TSerialExchange {
       com_.Purge();  // the bus echoes our own transmission
       com_.EscapeFunction(T_QCCom32::CLRRTS);
       reply.clear();
-      bool complete = false;
+      complete = false;
       for (int poll = 0; poll < kFramedPolls && !complete; ++poll) {
         link_.Clock.Pause(kPollMs);
         reply += com_.Read();
@@ -114,7 +123,9 @@ class TSerialExchange {
   }
 
   // The data of the first framed reply and of every "Z" block after it, each followed by a blank.
-  std::string CollectBlocks(std::string reply, const std::string& upper) {
+  // A block that never arrives whole, or a listing that outlasts the block, size or time limit,
+  // is cut short; past the time limit the entry is "--".
+  std::string CollectBlocks(std::string reply, const std::string& upper, const TReplyDeadline& deadline) {
     const bool countLines =
         Contains(upper, "TRANS") || Contains(upper, "TMPTABLE") || Contains(upper, "TYPE MSGTABLE");
     std::string entry;
@@ -124,10 +135,19 @@ class TSerialExchange {
       std::string data = FramedReplyData(reply);
       lines += CountChar(data, '\r');
       entry += data + " ";
-      reply = FramedExchange("5A");
+      if (deadline.Passed()) break;
+      bool complete = false;
+      reply = FramedExchange("5A", complete);
       if (countLines) link_.Ui.ProgressNotice(std::to_string(lines));
+      // Every "5A" gets a whole frame, the last one without "Z"; anything less is a broken transfer.
+      if (!complete) link_.ReplyCut = true;
     } while (FramedReplyContinues(reply) && ++blocks < kMaxFramedBlocks && entry.size() < kMaxSerialReply);
+    if (FramedReplyContinues(reply)) link_.ReplyCut = true;
     if (countLines) link_.Ui.ProgressNotice(std::to_string(link_.Ui.ProgressMaximum()));
+    if (deadline.Passed()) {
+      link_.ReplyCut = true;
+      return kNoReply;
+    }
     return entry;
   }
 
@@ -136,9 +156,13 @@ class TSerialExchange {
     if (!TrimControl(reply).empty()) return reply;
     // Terminals behind a logon code answer plain text only.
     if (logon_) return kNoReply;
-    reply = FramedExchange(line);
+    const TReplyDeadline deadline(link_.Clock);
+    bool complete = false;
+    reply = FramedExchange(line, complete);
     if (reply.empty()) return kNoReply;
-    return CollectBlocks(std::move(reply), UpperCase(line));
+    // Garbled or short frames: what arrived is not the whole answer.
+    if (!complete) link_.ReplyCut = true;
+    return CollectBlocks(std::move(reply), UpperCase(line), deadline);
   }
 
  private:

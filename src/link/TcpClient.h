@@ -50,6 +50,8 @@ class TTcpClient {
   // The text before the next LF without its CR; nothing when no complete line arrived in time.
   std::optional<std::string> ReadLine(int limitMs);
   std::optional<char> ReadByte(int limitMs);
+  // The peer closed its side (or the connection broke) and every byte it sent has been taken.
+  bool PeerClosed() const { return buffer_.empty() && (!connected_ || stream_->AtEnd()); }
   void Close();
 
  private:

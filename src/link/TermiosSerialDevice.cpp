@@ -209,7 +209,12 @@ bool TTermiosSerialDevice::SetDtr(bool on) {
 
 TSerialOpenResult TTermiosSerialFactory::Open(int port) {
   TSerialOpenResult result;
-  result.path = SerialDevicePath(programFolder_, port);
+  std::string refusal;
+  result.path = SerialDevicePath(programFolder_, port, &refusal);
+  if (!refusal.empty()) {
+    result.reason = refusal;
+    return result;
+  }
   result.device = TTermiosSerialDevice::OpenPath(result.path, result.reason);
   return result;
 }

@@ -1,5 +1,7 @@
 #include "store/MonthlyLog.h"
 
+#include "store/AtomicFile.h"
+
 #include <cstdio>
 #include <ctime>
 
@@ -36,6 +38,7 @@ void TMonthlyLog::WriteLog(const std::string& message, bool stamped) {
     }
     char name[32];
     std::snprintf(name, sizeof name, "LOG_%02d%02d.TXT", t.month, t.year % 100);
+    CreatePrivately(folder_ + name);
     std::FILE* f = std::fopen((folder_ + name).c_str(), "ab");
     if (!f) return;
     std::string line = std::string(stamp) + message + "\r\n";

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "store/DataMod.h"
+#include "store/OperatorUi.h"
 
 namespace korvo {
 
@@ -33,7 +34,10 @@ bool TProgram::LoadSettings() {
   // The log line comes first so that it stands even when the new file cannot be written.
   std::error_code ec;
   if (!std::filesystem::exists(SettingsPath(), ec) && !ec) Log.WriteLog("Reset All Parameter", true);
-  return LoadSettingsFile(SettingsPath(), Settings, created);
+  std::string refusal;
+  const bool loaded = LoadSettingsFile(SettingsPath(), Settings, created, &refusal);
+  if (!refusal.empty()) Ui.Warning(refusal);
+  return loaded;
 }
 
 bool TProgram::SaveSettings() {

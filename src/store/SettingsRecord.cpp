@@ -1,7 +1,6 @@
 #include "store/SettingsRecord.h"
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 
 #include "store/AtomicFile.h"
 #include "store/Cp1252.h"
@@ -44,21 +43,24 @@ void TSettingsRecord::ResetToDefaults() {
   SetOnlinePort("8010");
 }
 
-bool LoadSettingsFile(const std::string& path, TSettingsRecord& record, bool& created) {
+bool LoadSettingsFile(const std::string& path, TSettingsRecord& record, bool& created, std::string* refusal) {
   created = false;
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    if (ec) return false;
+  TSettingsRecord::TBytes raw{};
+  std::string bytes;
+  // Anything but a regular file is refused rather than read: a FIFO would block the start.
+  const TFileRead outcome = ReadRegularFile(path, raw.size(), bytes, false);
+  if (outcome == TFileRead::Missing) {
     record.ResetToDefaults();
     created = true;
     return SaveSettingsFile(path, record);
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  TSettingsRecord::TBytes bytes{};
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.gcount() == static_cast<std::streamsize>(bytes.size())) record.SetBytes(bytes);
-  return !in.bad();
+  if (outcome == TFileRead::NotRegular && refusal) *refusal = RefusedFileText(path, outcome);
+  if (outcome != TFileRead::Read) return false;
+  if (bytes.size() == raw.size()) {
+    std::copy_n(reinterpret_cast<const std::uint8_t*>(bytes.data()), raw.size(), raw.begin());
+    record.SetBytes(raw);
+  }
+  return true;
 }
 
 bool SaveSettingsFile(const std::string& path, const TSettingsRecord& record) {

@@ -61,8 +61,10 @@ class TSettingsRecord {
 
 // Reads the first whole record of the file into `record`. A missing file is created with the
 // defaults (and `created` set); a file shorter than one record leaves `record` as it is. Returns
-// false when a file operation failed; the record then keeps what it held.
-bool LoadSettingsFile(const std::string& path, TSettingsRecord& record, bool& created);
+// false when a file operation failed; the record then keeps what it held. A FIFO, device or
+// folder in the file's place is refused unread, and `refusal` tells so.
+bool LoadSettingsFile(const std::string& path, TSettingsRecord& record, bool& created,
+                      std::string* refusal = nullptr);
 // Replaces the file with the whole record, atomically.
 bool SaveSettingsFile(const std::string& path, const TSettingsRecord& record);
 

@@ -1,7 +1,6 @@
 #include "store/UploadConfig.h"
 
 #include <charconv>
-#include <filesystem>
 
 #include "store/AtomicFile.h"
 #include "store/IniFile.h"
@@ -27,6 +26,16 @@ bool ReadFlag(const TIniFile& ini, const char* key, bool def) {
   return n != 0;
 }
 
+// The file's text, or a warning: the file is missing, refused or unreadable.
+bool ReadUploadText(const std::string& programFolder, std::string& text, TOperatorUi& ui) {
+  const std::string path = UploadConfigPath(programFolder);
+  const TFileRead outcome = ReadRegularFile(path, kConfigFileMaxBytes, text);
+  if (outcome == TFileRead::Read) return true;
+  const std::string refused = RefusedFileText(path, outcome);
+  ui.Warning(refused.empty() ? UploadConfigMissingText(programFolder) : refused);
+  return false;
+}
+
 const char* Flag(bool b) {
   return b ? "1" : "0";
 }
@@ -44,13 +53,8 @@ std::string UploadConfigMissingText(const std::string& programFolder) {
 }
 
 void ReadUploadConfig(const std::string& programFolder, TSysParam& p, TOperatorUi& ui) {
-  std::string path = UploadConfigPath(programFolder);
   std::string text;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || !ReadWholeFile(path, text)) {
-    ui.Warning(UploadConfigMissingText(programFolder));
-    return;
-  }
+  if (!ReadUploadText(programFolder, text, ui)) return;
   TIniFile ini = TIniFile::Parse(text);
   p.OutputType = ReadText(ini, "Output Type", "TXT");
   p.TermNoAsFileExt = ReadFlag(ini, "Terminal No As File Ext", false);
@@ -69,11 +73,7 @@ void ReadUploadConfig(const std::string& programFolder, TSysParam& p, TOperatorU
 bool WriteUploadConfig(const std::string& programFolder, const TSysParam& p, TOperatorUi& ui) {
   std::string path = UploadConfigPath(programFolder);
   std::string text;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || !ReadWholeFile(path, text)) {
-    ui.Warning(UploadConfigMissingText(programFolder));
-    return false;
-  }
+  if (!ReadUploadText(programFolder, text, ui)) return false;
   TIniFile ini = TIniFile::Parse(text);
   ini.Write(kUploadSection, "Output Type", p.OutputType);
   ini.Write(kUploadSection, "Terminal No As File Ext", Flag(p.TermNoAsFileExt));

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/VisibleText.h"
+#include "store/SettingsRecord.h"
 #include "support/TempFolder.h"
 
 namespace korvo {
@@ -45,6 +47,35 @@ TEST(CliStatus, EmptyFolderGetsItsFilesAndTheStatusIsPrinted) {
     at = found + line.size();
   }
   EXPECT_EQ(log.substr(at), std::string(21, ' ') + "\r\n");
+}
+
+TEST(CliStatus, ControlCharactersOfTheSettingsAndTheUploadConfigurationAreShownEscaped) {
+  TTempFolder dir;
+  TSettingsRecord s;
+  s.ResetToDefaults();
+  s.SetCurLocation("Gate\x1b]0;owned\x07");
+  s.SetModemInit("ATZ\r\nATE0");
+  s.SetLastLogin("Ann\u009d2J");  // the C1 control OSC, a byte Windows-1252 leaves undefined
+  ASSERT_TRUE(SaveSettingsFile(dir.File("KORVOSET.DAT"), s));
+  dir.Write("UPLOAD.CFG", "[Korvo2KWeb]\r\nOutput FileName=out\x1b[2J.txt\r\n");
+  std::ostringstream out, err;
+  ASSERT_EQ(RunCli({"--folder", dir.Path(), "status"}, out, err), 0) << err.str();
+  const std::string o = out.str();
+  EXPECT_NE(o.find("CurLocation=Gate<1B>]0;owned<07>\n"), std::string::npos) << o;
+  EXPECT_NE(o.find("ModemInit=ATZ<0D><0A>ATE0\n"), std::string::npos) << o;
+  EXPECT_NE(o.find("LastLogin=Ann<9D>2J\n"), std::string::npos) << o;
+  EXPECT_NE(o.find("Output FileName=out<1B>[2J.txt\n"), std::string::npos) << o;
+  for (char c : o) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= ' ') << int(c);
+}
+
+TEST(CliStatus, OneLineTextEscapesEveryControlAndKeepsOtherCharacters) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"plain text", "plain text"},
+      {"a\tb\x7f", "a<09>b<7F>"},
+      {"\xc2\x85\xc2\xa0\xc3\xa9", "<85>\xc2\xa0\xc3\xa9"},  // NEL escaped, no-break space and é kept
+      {"\xc2", "\xc2"},
+  };
+  for (const auto& [in, shown] : cases) EXPECT_EQ(OneLineText(in), shown);
 }
 
 TEST(CliStatus, UnknownCommandsAndADamagedDatabaseFail) {

@@ -228,5 +228,31 @@ TEST_F(DownloadSim, ASilentTerminalIsSkipped) {
   EXPECT_EQ(Commands(), Strings{"GETVER"});
 }
 
+TEST_F(DownloadSim, ListingsCutByADroppedConnectionNeverFlagNorDeleteAndCountAsIncomplete) {
+  auto t = Add();
+  param.FlagTransaction = param.DeleteAfterLoaded = true;
+  tcp.setFaults(dm.Link.FindTerminal("127.0.0.1")->fnPort, {.dropMidListing = true});
+  const TDownloadResult r = Run();
+  const Strings sent = Commands();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "LOCKSYS"), 3) << "every attempt is tried";
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "RMDIR TRANS"), 0);
+  EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                          [](const std::string& c) { return c.rfind("FLAGTRANS", 0) == 0; }),
+            0);
+  EXPECT_EQ(r.incomplete, 1);
+  EXPECT_TRUE(Has(status, "Loading incomplete."));
+  EXPECT_EQ(t->files("TRANS").size(), 2u) << "the terminal keeps its transactions";
+}
+
+TEST(CutReply, KeepsTheWordsBeforeTheLastWithoutNoReplyMarks) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"000408173241224 000408174241224 0004081", "000408173241224\r\n000408174241224\r\n"},
+      {"000408173241224 --\r\n", ""},
+      {"--\r\n", ""},
+      {"", ""},
+  };
+  for (const auto& [reply, kept] : cases) EXPECT_EQ(WholeWordsOfCutReply(reply), kept) << reply;
+}
+
 }  // namespace
 }  // namespace korvo

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "support/SerialFixture.h"
 #include "link/CommandText.h"
+#include "link/ReplyLimit.h"
 #include "link/SerialFrame.h"
 #include "link/SerialTransport.h"
+#include "support/SerialFixture.h"
 
 namespace korvo {
 namespace {
@@ -341,18 +342,18 @@ TEST_F(SerialTransport, AMegabyteWithoutStopTokenIsReadWholeUntilTheLineGoesQuie
   EXPECT_LE(WriteTime(1) - lastByte, 331);
 }
 
-TEST_F(SerialTransport, AnEndlessStreamIsCutOffAtTheReplyLimit) {
+TEST_F(SerialTransport, AnEndlessStreamAtFullSpeedEndsAsNoReplyAtTheOverallLimit) {
   AddTerminal("8", 1);
   TScriptedTerminal terminal(line, 8);
   terminal.plain = [&](const std::string& l) -> std::string {
     if (l == "TYPE TRANS\\") line.SendEndless("0123456789\r\n", 11.52, 5);
     return {};
   };
-  std::string reply = dm.SendCommand("8", "TYPE TRANS\\");
-  const std::size_t pairs = kMaxSerialReply / 12;
-  EXPECT_EQ(reply.size(), kMaxSerialReply - pairs + 1);
-  EXPECT_EQ(reply.back(), '\r');
+  // Five minutes at 115200 bit/s stay below the size cap: the time limit ends the reply.
+  EXPECT_EQ(dm.SendCommand("8", "TYPE TRANS\\"), "--\r");
+  EXPECT_TRUE(dm.Link.ReplyCut);
   EXPECT_FALSE(line.EventsOf("purge").empty()) << "the rest of the stream is dropped";
+  EXPECT_GE(WriteTime(1) - WriteTime(0), kReplyLimitMs);
   EXPECT_EQ(line.Writes().back(), "SETLOGON 0\r");
   EXPECT_FALSE(line.IsOpen());
 }
@@ -365,6 +366,7 @@ TEST_F(SerialTransport, EndlessContinuationBlocksStopAtTheBlockLimit) {
   std::string reply = dm.SendCommand("1", "TYPE TRANS\\");
   EXPECT_EQ(std::count(terminal.framePieces.begin(), terminal.framePieces.end(), "5A"), kMaxFramedBlocks);
   EXPECT_EQ(reply.size(), 6 + static_cast<std::size_t>(kMaxFramedBlocks - 1) * 51);
+  EXPECT_TRUE(dm.Link.ReplyCut);
   EXPECT_EQ(line.Writes().back(), "SETLOGON 0\r");
 }
 
