@@ -9,6 +9,7 @@
 #include "link/CommandText.h"
 #include "link/LinkContext.h"
 #include "link/LinkServices.h"
+#include "store/AtomicFile.h"
 #include "store/OperatorUi.h"
 #include "tools/ConsoleLayouts.h"
 
@@ -62,6 +63,8 @@ std::string ResultFileName(const std::string& chosen) {
 }
 
 void SaveResultLines(const std::string& path, const std::vector<std::string>& lines) {
+  // A listing may hold card numbers and names.
+  CreatePrivately(path);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   for (const auto& line : lines) out << line << "\r\n";
   out.flush();
