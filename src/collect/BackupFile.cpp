@@ -33,11 +33,14 @@ std::string WriteBackupFile(const std::string& programFolder, const std::string&
   const std::string folder = programFolder + "BackUp/";
   if (std::filesystem::create_directories(folder))
     std::filesystem::permissions(folder, static_cast<std::filesystem::perms>(kPrivateFolderMode));
-  const std::string path = FreeBackupPath(folder, BackupFileName(address, cardDigits, now));
   std::string bytes;
   for (const auto& r : records) bytes += Utf8ToCp1252(r) + "\r\n";
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFileMode);
-  if (fd < 0) throw std::runtime_error("Cannot create file " + path + ": " + std::strerror(errno));
+  // The bytes go to a temporary first and get their .BAK name only when whole: a process killed
+  // mid-write must not leave a short backup that looks like the terminal's files.
+  const std::string name = BackupFileName(address, cardDigits, now);
+  const std::string tmp = TemporaryPathFor(folder + name);
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kPrivateFileMode);
+  if (fd < 0) throw std::runtime_error("Cannot create file " + folder + name + ": " + std::strerror(errno));
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -46,18 +49,32 @@ std::string WriteBackupFile(const std::string& programFolder, const std::string&
     done += static_cast<std::size_t>(n);
   }
   const bool whole = done == bytes.size() && ::fsync(fd) == 0;
-  const int error = errno;
+  int error = errno;
   ::close(fd);
-  if (!whole) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(error));
+  std::string path = FreeBackupPath(folder, name);
+  bool named = false;
+  // link() never replaces a file, so a name taken meanwhile moves the backup to the next one.
+  for (int tries = 0; whole && !named && tries < 1000; ++tries) {
+    if (::link(tmp.c_str(), path.c_str()) == 0) {
+      named = true;
+    } else if (errno == EEXIST) {
+      error = EEXIST;
+      path = FreeBackupPath(folder, name);
+    } else if (errno == EPERM || errno == EOPNOTSUPP) {
+      // A file system without hard links (a FAT stick): the rename is the next best.
+      named = ::rename(tmp.c_str(), path.c_str()) == 0;
+      error = errno;
+      break;
+    } else {
+      error = errno;
+      break;
+    }
+  }
+  ::unlink(tmp.c_str());
+  if (!named) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(error));
   // The terminal's files may be deleted next: the folder's entry for the new file must outlive a
   // power cut too, not only its bytes.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    const bool synced = ::fsync(dir) == 0 || errno == EINVAL;
-    const int dirError = errno;
-    ::close(dir);
-    if (!synced) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(dirError));
-  }
+  if (!SyncFolder(folder)) throw std::runtime_error("Cannot write file " + path + ": " + std::strerror(errno));
   return path;
 }
 

@@ -1,19 +1,53 @@
 #include "store/AtomicFile.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace korvo {
 
+std::string TemporaryPathFor(const std::string& path) {
+  return path + ".tmp" + std::to_string(::getpid());
+}
+
+bool SyncFolder(const std::string& folder) {
+  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder that cannot be opened for reading, or a file system that cannot sync one, leaves
+  // nothing more to do.
+  if (dir < 0) return true;
+  const bool synced = ::fsync(dir) == 0 || errno == EINVAL;
+  ::close(dir);
+  return synced;
+}
+
+int RemoveStaleTemporaries(const std::string& folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const auto mark = name.rfind(".tmp");
+    if (mark == std::string::npos || mark == 0 || mark + 4 == name.size()) continue;
+    const std::string digits = name.substr(mark + 4);
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(digits));
+    if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    std::error_code statEc;
+    if (!it->is_regular_file(statEc)) continue;
+    if (::unlink(it->path().c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view content) {
-  std::string tmp = path + ".tmp" + std::to_string(::getpid());
+  std::string tmp = TemporaryPathFor(path);
   mode_t mode = kPrivateFileMode;
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) mode = st.st_mode & 07777;
@@ -35,8 +69,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view content) {
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  // The rename itself must reach the disk, or a power cut could bring back the old file.
+  return SyncFolder(std::filesystem::path(path).parent_path().string());
 }
 
 void CreatePrivately(const std::string& path, unsigned mode) {

@@ -11,6 +11,15 @@ namespace korvo {
 // (the old file then stays as it was).
 bool WriteFileAtomically(const std::string& path, std::string_view content);
 
+// The temporary a writer of `path` uses: "<path>.tmp<pid>", so that two processes never share one.
+std::string TemporaryPathFor(const std::string& path);
+// Removes the temporaries of writers that died before their rename (a process killed mid-save);
+// those of processes still running are left to them. Returns how many were removed.
+int RemoveStaleTemporaries(const std::string& folder);
+// Flushes a folder's entries, so that a file just created or renamed in it survives a power cut.
+// False only when the flush itself fails.
+bool SyncFolder(const std::string& folder);
+
 // The files the program creates hold card numbers, names and operator actions: no access for
 // others. The database itself is its owner's alone.
 inline constexpr unsigned kPrivateFileMode = 0640;

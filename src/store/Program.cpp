@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "store/AtomicFile.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 
@@ -45,6 +46,9 @@ bool TProgram::SaveSettings() {
 }
 
 TDM& TProgram::Start() {
+  // A save or a backup killed before its rename leaves its temporary behind; nothing reads them.
+  RemoveStaleTemporaries(ProgramFolder);
+  RemoveStaleTemporaries(ProgramFolder + "BackUp/");
   LoadSettings();
   return CreateDataModule();
 }

@@ -90,6 +90,15 @@ int Count(TDatabase& db, const std::string& sql) {
   return static_cast<int>(q.Field(0).AsInteger());
 }
 
+// The temporaries a killed writer left in `folder`.
+Strings Temporaries(const std::string& folder) {
+  Strings names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->path().filename().string().find(".tmp") != std::string::npos) names.push_back(it->path());
+  return names;
+}
+
 class Crash : public ::testing::Test {
  protected:
   // Random delays from a fixed seed, so that a failure can be repeated.
@@ -140,6 +149,10 @@ TEST_F(Crash, SavesLeaveTheOldFileOrTheNewOne) {
       EXPECT_EQ(text.rfind("; keep this note\r\n", 0), 0u) << text;
     }
   }
+  TProgram program(dir.Path(), clock, ui);
+  program.Start();
+  EXPECT_EQ(Temporaries(dir.Path()), Strings{}) << "the next start removes what killed saves left";
+  program.ShutDown();
 }
 
 // Compaction: the engine's journal brings the database back whole, the kept rows are all there and
@@ -238,6 +251,7 @@ TEST_F(Crash, DownloadNeverLosesWhatTheTerminalDeleted) {
     TDM& dm = program.Start();
     ASSERT_TRUE(dm.DatabaseOpen());
     EXPECT_EQ(IntegrityCheck(dm.ADOC), "ok");
+    EXPECT_EQ(Temporaries(backups), Strings{});
     const int rows = Count(dm.ADOC, "SELECT COUNT(*) FROM tActivities");
     const Strings files = backupFiles();
     EXPECT_EQ(rows % kPerAttempt, 0) << "an attempt is stored wholly or not at all";

@@ -1,6 +1,8 @@
 // The files beside the program: what is refused instead of read, and who may read what is written.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -133,6 +135,31 @@ TEST_F(FileModes, SettingsLogAndDatabaseGiveOthersNoAccess) {
   ASSERT_EQ(::chmod(dir.File("KORVOSET.DAT").c_str(), 0644), 0);
   ASSERT_TRUE(SaveSettingsFile(dir.File("KORVOSET.DAT"), record));
   EXPECT_EQ(Mode(dir.File("KORVOSET.DAT")), 0644u);
+}
+
+}  // namespace
+}  // namespace korvo
+
+namespace korvo {
+namespace {
+
+// Only temporaries of writers that are gone are removed; a running writer's and other files stay.
+TEST(StaleTemporaries, OnlyThoseOfDeadWritersAreRemoved) {
+  test::TTempFolder dir;
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ASSERT_GT(dead, 0);
+  ::waitpid(dead, nullptr, 0);
+  const std::string gone = std::to_string(dead), alive = std::to_string(::getppid());
+  const std::vector<std::pair<std::string, bool>> files = {
+      {"KORVOSET.DAT.tmp" + gone, false}, {"UPLOAD.CFG.tmp" + gone, false},
+      {"KORVOSET.DAT.tmp" + alive, true}, {"KORVOSET.DAT.tmp" + std::to_string(::getpid()), true},
+      {"notes.tmp", true},                {"x.tmpabc", true},
+      {".tmp" + gone, true},              {"KORVOSET.DAT", true}};
+  for (const auto& [name, kept] : files) dir.Write(name, "x");
+  EXPECT_EQ(RemoveStaleTemporaries(dir.Path()), 2);
+  for (const auto& [name, kept] : files) EXPECT_EQ(::access(dir.File(name).c_str(), F_OK) == 0, kept) << name;
+  EXPECT_EQ(TemporaryPathFor(dir.File("A")), dir.File("A") + ".tmp" + std::to_string(::getpid()));
 }
 
 }  // namespace
