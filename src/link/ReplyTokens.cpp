@@ -56,9 +56,18 @@ std::vector<std::string> SplitReplyTokens(std::string_view s) {
 
 std::string ParameterValue(std::string_view reply) {
   const auto tokens = SplitReplyTokens(reply);
+  // Line noise before the answer adds tokens in front of it; counting from the first "PAR n =" keeps
+  // the value from shifting into "=" and the number. A reply without that shape is taken as it is.
+  std::size_t first = 3;
+  for (std::size_t i = 0; i + 2 < tokens.size(); ++i) {
+    if (tokens[i].ends_with("PAR") && tokens[i + 2] == "=") {
+      first = i + 3;
+      break;
+    }
+  }
   std::string value;
-  for (std::size_t i = 3; i < tokens.size(); ++i) {
-    if (i > 3) value += ' ';
+  for (std::size_t i = first; i < tokens.size(); ++i) {
+    if (i > first) value += ' ';
     value += TrimControl(tokens[i]);
   }
   return value;

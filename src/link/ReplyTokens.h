@@ -13,7 +13,8 @@ namespace korvo {
 std::vector<std::string> SplitReplyTokens(std::string_view reply);
 
 // The value in a terminal's answer to "PAR n": "PAR", the number, "=" and the value, which may hold
-// blanks itself. Empty with three tokens or fewer, as for a line that got no answer.
+// blanks itself. Empty with three tokens or fewer, as for a line that got no answer. Noise before
+// "PAR" (or "SFMPAR") is skipped.
 std::string ParameterValue(std::string_view reply);
 
 // The card digits a terminal's parameter 7 gives: its value trimmed, read as a decimal integer; 1

@@ -210,6 +210,7 @@ TEST_F(ParamSim, AReadOverAFaultyLineIsWholeOrRefused) {
   } cases[] = {
       {"trickled bytes", {.trickleBps = 100000}, true, 40},
       {"late replies", {.delayMs = 5}, true, 40},
+      {"noise before every reply", {.garbage = true}, true, 40},
       {"no completion tokens", {.noCompletion = true}, false, 2},
   };
   for (const auto& c : cases) {

@@ -22,6 +22,23 @@ TEST(ReplyTokens, BlanksControlsCommasAndQuotes) {
   EXPECT_EQ(SplitReplyTokens("--\r"), Strings{"--"});
 }
 
+TEST(ReplyTokens, TheParameterValueFollowsTheFirstParEqualsEvenAfterNoise) {
+  const struct {
+    const char* reply;
+    const char* value;
+  } cases[] = {
+      {"PAR 7 = 9\r", "9"},
+      {"\x01\x7f#~\xfe\x13PAR 7 = 9\r\n", "9"},
+      {"#~PAR 7 = 9", "9"},
+      {"SFMPAR 3 = 1 2", "1 2"},
+      {"PAR 309 = PAR 1 = 2", "PAR 1 = 2"},
+      {"x y z value", "value"},
+      {"--\r", ""},
+      {"PAR 7 =", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParameterValue(c.reply), c.value) << c.reply;
+}
+
 struct MultiCommand : test::SerialFixture {};
 
 TEST_F(MultiCommand, ReadParametersSendsOnePARPerLineAndKeepsTheFourthTokenOn) {
