@@ -23,8 +23,16 @@ constexpr int kExchangePollMs = 25;
 constexpr int kTemplatePollMs = 100;
 constexpr int kIdlePolls = 10;
 constexpr int kTemplateTableIdlePolls = 300;
-// Only CONNECT and BUSY are looked for in the dial reply; its tail is enough for that.
+// Only CONNECT and the failed dial results are looked for in the dial reply; its tail is enough.
 constexpr std::size_t kDialReplyKept = 4096;
+
+// A modem's final answer to ATD when no call came up. Beside BUSY, the others end the wait too: the
+// modem has given up, and counting down the rest of the minute would only hold the operator.
+std::string FailedDialResult(const std::string& upperReply) {
+  for (const char* result : {"BUSY", "NO CARRIER", "NO DIALTONE", "NO DIAL TONE", "NO ANSWER"})
+    if (upperReply.find(result) != std::string::npos) return result;
+  return {};
+}
 
 // A decimal integer, or the conversion error the operator sees for anything else.
 int DecimalNumber(const std::string& text) {
@@ -130,12 +138,13 @@ bool DialCall(TLinkContext& link, const std::string& address) {
       }
       if (link.ModemLinkState == kModemDisconnected) counter = -1;
       const std::string upper = UpperCase(dialReply);
-      if (Contains(upper, "BUSY")) {
-        link.Ui.SetModemCountDown("BUSY");
+      const std::string failed = FailedDialResult(upper);
+      if (!failed.empty()) {
+        link.Ui.SetModemCountDown(failed);
         link.Ui.ProcessMessages();
         link.Clock.Pause(2000);
       }
-      if (counter == -1 || Contains(upper, "CONNECT") || Contains(upper, "BUSY")) break;
+      if (counter == -1 || Contains(upper, "CONNECT") || !failed.empty()) break;
     }
     link.Ui.CloseModemWindow();
   } catch (const std::exception&) {

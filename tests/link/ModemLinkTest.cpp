@@ -157,19 +157,26 @@ TEST_F(ModemLink, DisconnectEndsTheDialLoopWithinASecondAndTheNextDialDoesNotDia
   EXPECT_EQ(ui.Texts("modem-show").size(), 1u);
 }
 
-TEST_F(ModemLink, ABusyLineIsShownForTwoSecondsAndItsCommandsGetDashes) {
+// BUSY, and the other final results a modem gives instead of CONNECT, end the wait at once.
+struct ModemDialResult : ModemLink, ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ModemDialResult, IsShownForTwoSecondsAndTheCommandsGetDashes) {
   modem.dial = TDial::Busy;
+  modem.dialResult = GetParam();
   EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER\rPAR 7"), "--\r--\r");
   auto counts = ui.Texts("modem-count");
   ASSERT_FALSE(counts.empty());
-  EXPECT_EQ(counts.back(), "BUSY");
-  EXPECT_EQ(ui.closedAt, 20 + 3000 + 2000) << "ATV1, BUSY three seconds after ATD, shown for two seconds";
+  EXPECT_EQ(counts.back(), GetParam());
+  EXPECT_EQ(ui.closedAt, 20 + 3000 + 2000) << "ATV1, the result three seconds after ATD, shown for two seconds";
   EXPECT_EQ(ui.Texts("modem-close").size(), 1u);
   EXPECT_EQ(dm.Link.ModemLinkState, "5551234") << "the number is kept: no redial for the next text";
   auto before = clock.ElapsedMs();
   EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER"), "--\r");
   EXPECT_EQ(clock.ElapsedMs() - before, 10 * 25) << "ten idle polls, no dialling";
 }
+
+INSTANTIATE_TEST_SUITE_P(Results, ModemDialResult,
+                         ::testing::Values("BUSY", "NO CARRIER", "NO DIALTONE", "NO DIAL TONE", "NO ANSWER"));
 
 TEST_F(ModemLink, ASilentModemIsGiven61SecondsAndItsCommandsGetDashes) {
   modem.dial = TDial::Silent;

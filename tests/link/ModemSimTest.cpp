@@ -54,5 +54,36 @@ TEST(ModemSim, DialsOnceKeepsTheCallAndHangsUpForASerialTerminal) {
   program.ShutDown();
 }
 
+// Records what the modem window shows.
+struct TModemWindowUi : test::TRecordingUi {
+  void SetModemCountDown(const std::string& text) override { counts.push_back(text); }
+  Strings counts;
+};
+
+// A modem that gives up on the number ends the dial at once: the commands come back within seconds,
+// not after the minute's count-down, and get no terminal's answer.
+TEST(ModemSim, NoCarrierEndsTheDialAtOnce) {
+  korvosim::ModemOptions modemOptions;
+  modemOptions.dialDelayMs = 100;
+  modemOptions.outcome = korvosim::DialOutcome::NoCarrier;
+  korvosim::ModemLine modem(std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{}), modemOptions);
+  test::TTempFolder dir;
+  dir.Write("PORTS.CFG", "[Ports]\r\nCOM5=" + modem.slavePath() + "\r\n");
+  TRealClock clock;
+  TModemWindowUi ui;
+  TProgram program(dir.Path(), clock, ui);
+  TDM& dm = test::StartProgram(program);
+  dm.ADOC.Execute("INSERT INTO tTerminals (fsAddr, fsTermNo, fsLocation, fnPort) VALUES (?, '001', 'Far', 5)",
+                  {TextValue("5551234-9600")});
+  const auto start = clock.MonotonicMs();
+  // The simulated modem answers the command itself with ERROR, being in command mode.
+  EXPECT_EQ(dm.SendCommand("5551234-9600", "GETVER").find("KORVO2K"), std::string::npos);
+  EXPECT_LT(clock.MonotonicMs() - start, 20000) << "well before the 61 seconds of a silent modem";
+  ASSERT_FALSE(ui.counts.empty());
+  EXPECT_EQ(ui.counts.back(), "NO CARRIER");
+  EXPECT_FALSE(modem.online());
+  program.ShutDown();
+}
+
 }  // namespace
 }  // namespace korvo

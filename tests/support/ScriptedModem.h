@@ -7,6 +7,7 @@
 
 namespace korvo::test {
 
+// Busy answers the dial with `dialResult` ("BUSY" unless set otherwise).
 enum class TDial { Connect, Busy, Silent };
 
 // A Hayes modem with one terminal behind it, on the scripted line: AT commands answer OK in command
@@ -20,6 +21,7 @@ class TScriptedModem {
   TDial dial = TDial::Connect;
   bool answersAt = true;
   int dialDelayMs = 3000;
+  std::string dialResult = "BUSY";
   std::function<std::string(const std::string& command)> terminal = [](const std::string& c) {
     if (c == "GETVER") return std::string("KORVO2K/Bio Ver 2.00 OK\r\n");
     if (c.rfind("SETLOGON", 0) == 0) return std::string("OK\r\n");
@@ -46,7 +48,7 @@ class TScriptedModem {
           line_.Send("\r\nCONNECT 9600\r\n", dialDelayMs);
           online = true;
         } else if (dial == TDial::Busy) {
-          line_.Send("\r\nBUSY\r\n", dialDelayMs);
+          line_.Send("\r\n" + dialResult + "\r\n", dialDelayMs);
         }
       } else if (command.rfind("AT", 0) == 0 && answersAt) {
         line_.Send("\r\nOK\r\n", 20);
