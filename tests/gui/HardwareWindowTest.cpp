@@ -41,10 +41,7 @@ class HardwareWindowTest : public test::TMainFixture {
   void SetUp() override {
     TMainFixture::SetUp();
     ParamTable().Clear();
-    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
-    dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
-    };
+    test::UseLoopbackNetwork(*dm, clock);
     hall->setLogonCode("11");
     yard->setLogonCode("22");
     AddTerminal("127.0.0.1@11", "1", "Hall", tcp.add(hall));

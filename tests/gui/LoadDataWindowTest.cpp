@@ -42,10 +42,7 @@ class LoadDataWindowTest : public test::TGuiFixture {
  protected:
   void SetUp() override {
     TGuiFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
-    dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
-    };
+    test::UseLoopbackNetwork(*dm, clock);
     for (const std::string n : {"1", "2"}) {
       auto t = std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{.logonCode = n});
       t->setFile("TRANS\\241224.DAT", {korvosim::transactionLine("000408173", 15, 30, 1, 'I', "00"),

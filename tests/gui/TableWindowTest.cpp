@@ -43,10 +43,7 @@ class TableWindowTest : public test::TGuiFixture {
  protected:
   void SetUp() override {
     TGuiFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
-    dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
-    };
+    test::UseLoopbackNetwork(*dm, clock);
     for (const std::string n : {"1", "2"}) {
       // No logon code: the template commands go without one.
       auto t = std::make_shared<korvosim::Terminal>();

@@ -22,11 +22,8 @@ class TerminalClickSimTest : public test::TMainFixture {
  protected:
   void SetUp() override {
     TMainFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
     // A wait that real bytes do not end soon lets its whole limit pass on the virtual clock.
-    dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
-    };
+    test::UseLoopbackNetwork(*dm, clock);
     hall->setLogonCode("11");
     yard->setLogonCode("22");
     AddTerminal("127.0.0.1@11", "1", "Hall", tcp.add(hall));

@@ -63,10 +63,7 @@ class ToolJobSimTest : public test::TMainFixture {
  protected:
   void SetUp() override {
     TMainFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
-    dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
-    };
+    test::UseLoopbackNetwork(*dm, clock);
     int port = tcp.add(terminal);
     tcp.setFaults(port, korvosim::Faults{.delayMs = 30});  // every answer comes late
     AddTerminal("127.0.0.1", "1", "Hall", port);

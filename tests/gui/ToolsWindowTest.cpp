@@ -36,10 +36,7 @@ class ToolsWindowTest : public test::TGuiFixture {
  protected:
   void SetUp() override {
     TGuiFixture::SetUp();
-    dm->Link.Pinger = std::make_shared<test::TFakePinger>(clock);
-    dm->Link.NetStreamFactory = [this] {
-      return std::make_unique<TSocketStream>(test::HybridPoll(clock, 300));
-    };
+    test::UseLoopbackNetwork(*dm, clock);
     for (const std::string n : {"1", "2"}) {
       auto t = std::make_shared<korvosim::Terminal>(korvosim::TerminalOptions{.logonCode = n});
       terminals.push_back(t);

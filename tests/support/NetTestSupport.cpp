@@ -42,4 +42,13 @@ void TNetFixture::AddTerminal(const std::string& fsAddr, int port) {
                   {TextValue(fsAddr), TextValue("001"), TextValue("Gate"), IntValue(port)});
 }
 
+std::shared_ptr<TFakePinger> UseLoopbackNetwork(TDM& dm, TVirtualClock& clock, int graceMs) {
+  auto pinger = std::make_shared<TFakePinger>(clock);
+  dm.Link.Pinger = pinger;
+  dm.Link.NetStreamFactory = [&clock, graceMs] {
+    return std::make_unique<TSocketStream>(HybridPoll(clock, graceMs));
+  };
+  return pinger;
+}
+
 }  // namespace korvo::test

@@ -38,6 +38,10 @@ class TFakePinger final : public TPinger {
   TVirtualClock& clock_;
 };
 
+// Points the link at real loopback sockets on virtual time (see HybridPoll) with a scripted pinger
+// that answers every probe; returns the pinger.
+std::shared_ptr<TFakePinger> UseLoopbackNetwork(TDM& dm, TVirtualClock& clock, int graceMs = 300);
+
 // A program with its database in a fresh folder, on virtual time, with real loopback sockets.
 class TNetFixture : public ::testing::Test {
  protected:

@@ -23,6 +23,7 @@
 #include "cards/ReloadSource.h"
 #include "cards/ui/ActivityModel.h"
 #include "collect/TransactionRecord.h"
+#include "main/ui/QtText.h"
 #include "main/ui/ToolForm.h"
 #include "store/Clock.h"
 #include "store/DataMod.h"
@@ -32,19 +33,6 @@
 
 namespace korvo {
 namespace {
-
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-  return s.toStdString();
-}
-
-template <class W>
-W* Named(W* w, const char* name) {
-  w->setObjectName(name);
-  return w;
-}
 
 void Fill(QComboBox* box, const std::vector<std::string>& items) {
   box->clear();

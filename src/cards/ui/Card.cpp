@@ -24,28 +24,12 @@
 #include "cards/AccessGroupUpload.h"
 #include "cards/ui/ActivityBrowser.h"
 #include "cards/ui/CardListModel.h"
+#include "main/ui/QtText.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "store/SettingsRecord.h"
 
 namespace korvo {
-
-namespace {
-
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-std::string S(const QString& s) {
-  return s.toStdString();
-}
-
-template <class W>
-W* Named(W* w, const char* name) {
-  w->setObjectName(name);
-  return w;
-}
-
-}  // namespace
 
 TfCard::TfCard(TDM& dm, QWidget* parent) : TToolForm(dm, parent) {
   setObjectName("fCard");

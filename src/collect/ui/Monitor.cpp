@@ -12,19 +12,13 @@
 
 #include "collect/OnlineActivities.h"
 #include "collect/OnlineReceiver.h"
+#include "main/ui/QtText.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "store/SettingsRecord.h"
 #include "ui_Monitor.h"
 
 namespace korvo {
-namespace {
-
-QString Q(const std::string& s) {
-  return QString::fromStdString(s);
-}
-
-}  // namespace
 
 TfMonitor::TfMonitor(TDM& dm, QWidget* parent)
     : TToolForm(dm, parent), ui_(std::make_unique<Ui::TfMonitor>()) {

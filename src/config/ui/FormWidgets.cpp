@@ -21,16 +21,13 @@
 #include "config/ParamCatalogue.h"
 #include "config/ui/AddressGrid.h"
 #include "config/ui/TypingLimit.h"
+#include "main/ui/QtText.h"
 
 namespace korvo {
 namespace {
 
 bool IsTimeField(const std::string& name) {
   return std::find(ReverseTimeControls.begin(), ReverseTimeControls.end(), name) != ReverseTimeControls.end();
-}
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
 }
 
 // A range of 0 to 0 has no limit.

@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "main/ui/QtText.h"
 #include "store/DataMod.h"
 #include "store/OperatorUi.h"
 #include "store/SettingsRecord.h"
@@ -27,10 +28,6 @@
 
 namespace korvo {
 namespace {
-
-QString Q(const std::string& text) {
-  return QString::fromStdString(text);
-}
 
 // `text` filled with blanks to `width` characters.
 std::string Pad(const std::string& text, int width) {
