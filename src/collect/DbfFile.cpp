@@ -1,10 +1,15 @@
 #include "collect/DbfFile.h"
 
+#include <fcntl.h>
 #include <shapefil.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -20,12 +25,105 @@ namespace {
 std::mutex hookMutex;
 std::string hookPath;
 
+// shapelib writes a record, then the end-of-file mark after it, then seeks back over the mark for
+// the next record; through stdio every such seek flushes and refills the buffer. This file keeps
+// the bytes written to one stretch of the file in memory and moves within that stretch without a
+// system call, so appended records leave in large writes.
+struct TDbfStream {
+  explicit TDbfStream(int file) : fd(file) {}
+  int fd;
+  std::uint64_t pos = 0;        // where the next read or write goes
+  std::uint64_t pendingAt = 0;  // the file offset of `pending`
+  std::string pending;          // written, not yet in the file
+  bool failed = false;
+
+  bool Flush() {
+    std::size_t done = 0;
+    while (done < pending.size()) {
+      const ssize_t n =
+          ::pwrite(fd, pending.data() + done, pending.size() - done, static_cast<off_t>(pendingAt + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        failed = true;
+        break;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    pending.clear();
+    return !failed;
+  }
+};
+
+TDbfStream* Stream(SAFile file) {
+  return reinterpret_cast<TDbfStream*>(file);
+}
+
 SAFile OpenExact(const char* name, const char* access) {
   const std::size_t n = std::strlen(name);
   if (n >= 4 && (std::strcmp(name + n - 4, ".cpg") == 0 || std::strcmp(name + n - 4, ".CPG") == 0))
     return nullptr;
-  if (std::strchr(access, 'w')) korvo::CreatePrivately(hookPath);
-  return reinterpret_cast<SAFile>(std::fopen(hookPath.c_str(), access));
+  int flags = O_CLOEXEC;
+  if (std::strchr(access, 'w'))
+    flags |= O_RDWR | O_CREAT | O_TRUNC;
+  else
+    flags |= std::strchr(access, '+') ? O_RDWR : O_RDONLY;
+  const int fd = ::open(hookPath.c_str(), flags, static_cast<mode_t>(kPrivateFileMode));
+  if (fd < 0) return nullptr;
+  return reinterpret_cast<SAFile>(new TDbfStream{fd});
+}
+SAOffset ReadStream(void* p, SAOffset size, SAOffset count, SAFile file) {
+  TDbfStream* s = Stream(file);
+  if (!s->Flush() || size == 0) return 0;
+  const std::size_t want = size * count;
+  std::size_t got = 0;
+  while (got < want) {
+    const ssize_t n =
+        ::pread(s->fd, static_cast<char*>(p) + got, want - got, static_cast<off_t>(s->pos + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  s->pos += got;
+  return got / size;
+}
+SAOffset WriteStream(void* p, SAOffset size, SAOffset count, SAFile file) {
+  TDbfStream* s = Stream(file);
+  const std::size_t bytes = size * count;
+  // Only a write that touches or extends the pending stretch joins it.
+  if (!s->pending.empty() && (s->pos < s->pendingAt || s->pos > s->pendingAt + s->pending.size())) s->Flush();
+  if (s->pending.empty()) s->pendingAt = s->pos;
+  const std::size_t at = s->pos - s->pendingAt;
+  if (s->pending.size() < at + bytes) s->pending.resize(at + bytes);
+  std::memcpy(s->pending.data() + at, p, bytes);
+  s->pos += bytes;
+  if (s->pending.size() >= (std::size_t{1} << 20) && !s->Flush()) return 0;
+  return s->failed ? 0 : count;
+}
+SAOffset SeekStream(SAFile file, SAOffset offset, int whence) {
+  TDbfStream* s = Stream(file);
+  if (whence == SEEK_SET) {
+    s->pos = offset;
+  } else if (whence == SEEK_CUR) {
+    s->pos += offset;
+  } else {
+    struct stat st {};
+    if (!s->Flush() || ::fstat(s->fd, &st) != 0) return static_cast<SAOffset>(-1);
+    s->pos = static_cast<std::uint64_t>(st.st_size) + offset;
+  }
+  return 0;
+}
+SAOffset TellStream(SAFile file) {
+  return static_cast<SAOffset>(Stream(file)->pos);
+}
+int FlushStream(SAFile file) {
+  return Stream(file)->Flush() ? 0 : -1;
+}
+int CloseStream(SAFile file) {
+  TDbfStream* s = Stream(file);
+  const bool flushed = s->Flush();
+  const int rc = ::close(s->fd);
+  delete s;
+  return flushed && rc == 0 ? 0 : -1;
 }
 int RemoveNothing(const char*) {
   return 0;
@@ -36,6 +134,12 @@ SAHooks ExactHooks(const std::string& path) {
   SASetupDefaultHooks(&hooks);
   hookPath = path;
   hooks.FOpen = OpenExact;
+  hooks.FRead = ReadStream;
+  hooks.FWrite = WriteStream;
+  hooks.FSeek = SeekStream;
+  hooks.FTell = TellStream;
+  hooks.FFlush = FlushStream;
+  hooks.FClose = CloseStream;
   hooks.Remove = RemoveNothing;
   return hooks;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -165,6 +166,42 @@ TEST_F(TransactionOutput, AnExistingTableWithOtherFieldsGetsOnlyTheMatchingOnes)
             "3 14 126 12 9\n"
             "fctime:N6.1 NOTE:C5.0 FNTRNUM:C2.0\n"
             "1530.0|''|'12'\n");
+}
+
+// Tables larger than the writer's buffer, written in one go and appended to after reopening: every
+// record lands at its place, the count in the header is right and the end mark closes the file.
+TEST(DbfTableTest, LargeTablesAreWholeAfterWritingAndAppending) {
+  test::TTempFolder dir;
+  const std::string path = dir.File("big.dbf");
+  const int first = 30000;  // about 1.3 MB, past the 1 MiB the writer keeps in memory
+  ASSERT_TRUE(
+      TDbfFile::Create(path, {{"CARD", 'C', 10, 0}, {"N", 'N', 6, 0}, {"D", 'D', 8, 0}}, 2026, 12, 9));
+  for (int round = 0; round < 2; ++round) {
+    auto table = TDbfFile::Open(path, 2026, 12, 10);
+    ASSERT_TRUE(table);
+    const int from = table->RecordCount(), to = round == 0 ? first : first + 1;
+    for (int i = from; i < to; ++i)
+      table->Append({{"card", "C" + std::to_string(i)}, {"N", std::to_string(i)}, {"D", "20261209"}});
+  }
+  const std::string bytes = dir.Read("big.dbf");
+  ASSERT_GT(bytes.size(), 32u);
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8;
+  };
+  const std::uint32_t count = u16(4) | static_cast<std::uint32_t>(u16(6)) << 16;
+  const std::size_t header = u16(8), length = u16(10);
+  EXPECT_EQ(count, static_cast<std::uint32_t>(first + 1));
+  EXPECT_EQ(length, 1u + 10 + 6 + 8);
+  ASSERT_EQ(bytes.size(), header + count * length + 1);
+  EXPECT_EQ(bytes.back(), '\x1a');
+  EXPECT_EQ(static_cast<int>(bytes[1]), 126);
+  EXPECT_EQ(static_cast<int>(bytes[3]), 10) << "the day of the last change";
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::string card = "C" + std::to_string(i), number = std::to_string(i);
+    card.resize(10, ' ');
+    number.insert(0, 6 - number.size(), ' ');
+    ASSERT_EQ(bytes.substr(header + i * length, length), " " + card + number + "20261209") << i;
+  }
 }
 
 TEST(DbfFieldBytesTest, ValuesAreFittedToTheirFields) {
