@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -91,6 +92,9 @@ void PeakMemory(benchmark::State& state) {
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
   state.counters["maxrss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  std::error_code ec;
+  const auto onDisk = std::filesystem::file_size(World().dm->DatabasePath(), ec);
+  if (!ec) state.counters["database_MB"] = static_cast<double>(onDisk) / (1024.0 * 1024.0);
 }
 
 const TActivityRun kAll{TActivityForm::View, {}, ""};
