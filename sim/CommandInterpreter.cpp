@@ -94,6 +94,9 @@ Reply Terminal::execute(std::string_view line, SessionState& session, Transport 
       return failed();
     case ReplyOverride::Kind::Silent:
       return {};
+    case ReplyOverride::Kind::Restart:
+      CommandInterpreter(*this, session, transport).restart();
+      return {};
     case ReplyOverride::Kind::Partial:
       break;
   }

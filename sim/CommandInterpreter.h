@@ -15,6 +15,8 @@ class CommandInterpreter {
       : t_(terminal), session_(session), transport_(transport) {}
 
   Reply run(std::string_view line);
+  // What "RESTART" does, and what a power cut does to the state a conversation left.
+  Reply restart();
 
  private:
   Reply blank() const;
@@ -36,7 +38,6 @@ class CommandInterpreter {
   Reply addRec(const std::string& args);
   Reply tmpSave(const std::string& args);
   Reply tmpData(const std::string& args) const;
-  Reply restart();
 
   Terminal& t_;
   SessionState& session_;

@@ -18,6 +18,8 @@ struct ReplyOverride {
     Fail,     // "FAIL": the terminal refuses; the command does not run
     Silent,   // no answer at all; the command does not run
     Partial,  // the command runs and the first `bytes` bytes of its answer go out, then nothing
+    Restart,  // the terminal restarts on the line: the line is lost, nothing is answered, and an upload
+              // in progress stops with the records it took, as after a power cut
   };
 
   // A prefix of the command line that does not end inside a word; see `overrideMatches`.

@@ -91,6 +91,8 @@ ReplyOverride parseReplyOverride(std::string_view spec) {
       o.kind = ReplyOverride::Kind::Fail;
     } else if (word == "silent") {
       o.kind = ReplyOverride::Kind::Silent;
+    } else if (word == "restart") {
+      o.kind = ReplyOverride::Kind::Restart;
     } else if (startsWith(word, "partial:")) {
       o.kind = ReplyOverride::Kind::Partial;
       if (!parseCount(reply.substr(8), o.bytes))

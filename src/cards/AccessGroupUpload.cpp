@@ -105,7 +105,7 @@ TCardSendReport SendAccessGroup(const TTableJob& job, const TCardPage& page,
   bool taken = true;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string reply = SendCommand(job.Link, target, texts[i]);
-    if (i == 1 && LoadNotTaken(reply)) taken = false;
+    if (i >= 1 && LoadNotTaken(reply)) taken = false;
     if (i >= 2 && i + 1 < texts.size()) ui.ProgressNotice(std::to_string(i - 1));
   }
   if (taken) {

@@ -19,8 +19,8 @@ const char* const kTimeTablesChanged =
     "The time tables of this terminal have changed. The access masks of its cardholders still point at "
     "the time tables it had before: send its access group again (Cardholders, Send).";
 const char* const kLoadNotTaken =
-    "The terminal did not take the file: it refused the load or did not answer it. Check the terminal and "
-    "send again.";
+    "The terminal did not take the whole file: it refused the load or a record, or stopped answering. Check "
+    "the terminal and send again.";
 
 namespace {
 
@@ -59,12 +59,12 @@ bool Upload(const TTableJob& job, TTablePage page, const std::string& target,
     ui.ProgressNotice("0-" + std::to_string(maximum));
   }
   const std::vector<std::string> texts = UploadCommandTexts(page, records);
-  // The records are the texts between the delete and the load, and the closing "*".
+  // The records are the texts between the load and the closing "*".
   const bool perRecord = page != TTablePage::IDCard;
   bool taken = true;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::string reply = SendCommand(job.Link, target, texts[i]);
-    if (perRecord && i == 1 && LoadNotTaken(reply)) taken = false;
+    if (perRecord && i >= 1 && LoadNotTaken(reply)) taken = false;
     if (perRecord && i >= 2 && i + 1 < texts.size()) ui.ProgressNotice(std::to_string(i - 1));
   }
   ui.ProgressNotice(std::to_string(maximum));

@@ -47,7 +47,9 @@ extern const char* const kLoadNotTaken;
 // The texts that replace a terminal file: lock and delete, load, one text per record, "*" and unlock.
 std::vector<std::string> FileUploadTexts(const std::string& path, const std::vector<std::string>& records,
                                          bool loadWithCr = true);
-// The terminal answered the load line with a failure or not at all: the records went nowhere.
+// The terminal answered a text of an upload after the delete (the load line, a record, the closing "*")
+// with a failure or not at all: the file it holds is not the one sent. A terminal that restarts in the
+// middle keeps only the records before the restart and answers the rest as unknown commands, if at all.
 bool LoadNotTaken(const std::string& reply);
 
 // The Access page's time tables are those of its ticked levels: every time-table row is unticked,

@@ -200,6 +200,14 @@ TEST_F(CardsSim, NoTickedRowLoadsAnEmptyFileAndAFailedLoadWarns) {
   EXPECT_EQ(ui.Texts("warning"), Strings{kLoadNotTaken});
   EXPECT_EQ(ui.Texts("information"), Strings{});
   EXPECT_EQ(Wire().size(), 7u) << "the same commands";
+
+  // Taken, but the terminal restarts on the closing line: it never confirmed the file.
+  gate->clearReplyOverrides();
+  gate->addReplyOverride({.match = "*", .kind = korvosim::ReplyOverride::Kind::Restart, .times = 1});
+  ui.calls.clear();
+  EXPECT_EQ(Send(page).result, TTableSendResult::NotTaken);
+  EXPECT_EQ(ui.Texts("warning"), Strings{kLoadNotTaken});
+  EXPECT_EQ(gate->restarts(), 1);
 }
 
 TEST_F(CardsSim, SearchSortDeleteAndTheOtherTerminal) {

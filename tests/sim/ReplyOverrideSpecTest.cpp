@@ -19,6 +19,7 @@ TEST(ReplyOverrideSpecTest, ReadsEveryKindCountAndEscape) {
       {"PAR 7=a=b", {.match = "PAR 7", .kind = Kind::Text, .text = "a=b"}},
       {"TMPSAVE=fail", {.match = "TMPSAVE", .kind = Kind::Fail}},
       {"GETVER=Silent", {.match = "GETVER", .kind = Kind::Silent}},
+      {"[1]0102=RESTART", {.match = "0102", .kind = Kind::Restart, .times = 1}},
       {"TYPE TRANS\\=partial:10", {.match = "TYPE TRANS\\", .kind = Kind::Partial, .bytes = 10}},
       {"[12]TMPSAVE 1=FAIL", {.match = "TMPSAVE 1", .kind = Kind::Fail, .times = 12}},
       {"DIR=E\\r\\n*\\x2a\\t\\\\", {.match = "DIR", .kind = Kind::Text, .text = "E\r\n**\t\\"}},
