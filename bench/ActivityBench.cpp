@@ -29,7 +29,7 @@ constexpr int kScreen = 50;
 struct TWorld {
   bench::TTempDir dir;
   TRealClock clock;
-  bench::TQuietUi ui;
+  TUnattendedUi ui;
   std::unique_ptr<TProgram> program;
   TDM* dm = nullptr;
   TWorld() {

@@ -9,16 +9,6 @@
 
 namespace korvo::bench {
 
-// An operator who never answers: benchmarks run unattended.
-class TQuietUi final : public TOperatorUi {
- public:
-  void Warning(const std::string&) override {}
-  void Information(const std::string&) override {}
-  void Error(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  TAbortRetry AskAbortRetry(const std::string&) override { return TAbortRetry::Abort; }
-};
-
 // A fresh program folder, removed at the end.
 struct TTempDir {
   std::string path;

@@ -26,7 +26,6 @@
 namespace {
 
 using namespace korvo;
-using bench::TQuietUi;
 using bench::TTempDir;
 
 double Seconds(std::chrono::steady_clock::time_point start) {
@@ -49,7 +48,7 @@ std::vector<std::string> Records(int count) {
 struct TStarted {
   TTempDir dir;
   TRealClock clock;
-  TQuietUi ui;
+  TUnattendedUi ui;
   TProgram program{dir.path, clock, ui};
   TDM& dm = program.Start();
   ~TStarted() { program.ShutDown(); }

@@ -21,7 +21,6 @@
 namespace {
 
 using namespace korvo;
-using bench::TQuietUi;
 using bench::TTempDir;
 
 double Seconds(std::chrono::steady_clock::time_point start) {
@@ -31,7 +30,7 @@ double Seconds(std::chrono::steady_clock::time_point start) {
 struct TStarted {
   TTempDir dir;
   TRealClock clock;
-  TQuietUi ui;
+  TUnattendedUi ui;
   TProgram program{dir.path, clock, ui};
   TDM& dm = program.Start();
   ~TStarted() { program.ShutDown(); }

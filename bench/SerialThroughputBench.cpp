@@ -24,7 +24,6 @@ namespace {
 
 using namespace korvo;
 
-using bench::TQuietUi;
 using bench::TTempDir;
 
 constexpr int kLineBytesPerSecond = 11520;
@@ -47,7 +46,7 @@ void TypeTrans(benchmark::State& state, int throttle) {
   TTempDir dir;
   std::ofstream(dir.path + "PORTS.CFG") << "[Ports]\nCOM1=" << bus.slavePath() << "\n";
   TRealClock clock;
-  TQuietUi ui;
+  TUnattendedUi ui;
   TProgram program(dir.path, clock, ui);
   TDM& dm = program.Start();
   TQuery q(dm.ADOC);

@@ -45,4 +45,15 @@ class TOperatorUi {
   virtual void CloseModemWindow() {}
 };
 
+// Nobody in front: messages go nowhere, every question gets No or Abort. For runs nobody watches, such as
+// benchmarks and fuzzing, where a question must not wait and the answer must leave things as they were.
+class TUnattendedUi final : public TOperatorUi {
+ public:
+  void Warning(const std::string&) override {}
+  void Information(const std::string&) override {}
+  void Error(const std::string&) override {}
+  bool AskYesNo(const std::string&) override { return false; }
+  TAbortRetry AskAbortRetry(const std::string&) override { return TAbortRetry::Abort; }
+};
+
 }  // namespace korvo

@@ -31,15 +31,6 @@ class TStepClock final : public TClock {
   std::int64_t ms_ = 0;
 };
 
-class TQuietUi final : public TOperatorUi {
- public:
-  void Warning(const std::string&) override {}
-  void Information(const std::string&) override {}
-  void Error(const std::string&) override {}
-  bool AskYesNo(const std::string&) override { return false; }
-  TAbortRetry AskAbortRetry(const std::string&) override { return TAbortRetry::Abort; }
-};
-
 // The fuzzer's bytes, handed out in chunks whose sizes the bytes themselves choose, so that frame
 // and line boundaries fall anywhere. Once they are spent the line is silent.
 class TByteSource {
@@ -149,7 +140,7 @@ struct TFuzzLink {
     link.Pinger = std::make_shared<TAlwaysEcho>();
   }
   TStepClock clock;
-  TQuietUi ui;
+  TUnattendedUi ui;
   T_QCCom32 com;
   TLinkContext link;
 };

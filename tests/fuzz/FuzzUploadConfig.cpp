@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)TIniFile::Parse(ini.Text()).Read("Korvo2KWeb", "Output Format");
 
   fuzz::WriteFile(fuzz::Folder() + "UPLOAD.CFG", data, size);
-  fuzz::TQuietUi ui;
+  TUnattendedUi ui;
   TSysParam p;
   ReadUploadConfig(fuzz::Folder(), p, ui);
   (void)WriteUploadConfig(fuzz::Folder(), p, ui);
